@@ -1,0 +1,367 @@
+// Software surface operations. The keyed blit and the fill run for every
+// sprite of every frame, so the common same-format cases have SSE2 paths.
+#include "DirectDrawSurface.h"
+
+#include "Colors.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr size_t kRowAlign = 16;
+
+inline uint32_t Load24(const uint8_t* p)
+{
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16);
+}
+
+inline void Store24(uint8_t* p, uint32_t v)
+{
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+    p[2] = static_cast<uint8_t>(v >> 16);
+}
+
+inline void StorePixel(uint8_t* p, int bitCount, uint32_t v)
+{
+    switch (bitCount) {
+    case 16: {
+        const auto v16 = static_cast<uint16_t>(v);
+        std::memcpy(p, &v16, 2);
+        break;
+    }
+    case 24: Store24(p, v); break;
+    default: std::memcpy(p, &v, 4); break;
+    }
+}
+
+// Keyed row copies. Pixels equal to the key keep the destination.
+void KeyedRow32(uint32_t* dst, const uint32_t* src, int n, uint32_t key)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i k = _mm_set1_epi32(static_cast<int>(key));
+    for (; i + 8 <= n; i += 8) {
+        const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 4));
+        const __m128i m0 = _mm_cmpeq_epi32(s0, k);
+        const __m128i m1 = _mm_cmpeq_epi32(s1, k);
+        const int mask = _mm_movemask_epi8(_mm_and_si128(m0, m1));
+        if (mask == 0xFFFF) continue; // all transparent
+        __m128i* d = reinterpret_cast<__m128i*>(dst + i);
+        if (_mm_movemask_epi8(_mm_or_si128(m0, m1)) == 0) {
+            _mm_storeu_si128(d, s0);
+            _mm_storeu_si128(d + 1, s1);
+            continue;
+        }
+        const __m128i d0 = _mm_loadu_si128(d);
+        const __m128i d1 = _mm_loadu_si128(d + 1);
+        _mm_storeu_si128(d, _mm_or_si128(_mm_and_si128(m0, d0), _mm_andnot_si128(m0, s0)));
+        _mm_storeu_si128(d + 1, _mm_or_si128(_mm_and_si128(m1, d1), _mm_andnot_si128(m1, s1)));
+    }
+#endif
+    for (; i < n; ++i) {
+        if (src[i] != key) dst[i] = src[i];
+    }
+}
+
+void KeyedRow16(uint16_t* dst, const uint16_t* src, int n, uint16_t key)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i k = _mm_set1_epi16(static_cast<short>(key));
+    for (; i + 8 <= n; i += 8) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        const __m128i m = _mm_cmpeq_epi16(s, k);
+        const int mask = _mm_movemask_epi8(m);
+        if (mask == 0xFFFF) continue;
+        __m128i* d = reinterpret_cast<__m128i*>(dst + i);
+        if (mask == 0) {
+            _mm_storeu_si128(d, s);
+            continue;
+        }
+        const __m128i dv = _mm_loadu_si128(d);
+        _mm_storeu_si128(d, _mm_or_si128(_mm_and_si128(m, dv), _mm_andnot_si128(m, s)));
+    }
+#endif
+    for (; i < n; ++i) {
+        if (src[i] != key) dst[i] = src[i];
+    }
+}
+
+void KeyedRow24(uint8_t* dst, const uint8_t* src, int n, uint32_t key)
+{
+    for (int i = 0; i < n; ++i, dst += 3, src += 3) {
+        if (Load24(src) != key) {
+            dst[0] = src[0];
+            dst[1] = src[1];
+            dst[2] = src[2];
+        }
+    }
+}
+
+template <typename T>
+T LoadAs(const uint8_t* p)
+{
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+} // namespace
+
+uint32_t ReadPixelValue(const uint8_t* p, int bitCount)
+{
+    switch (bitCount) {
+    case 16: return LoadAs<uint16_t>(p);
+    case 24: return Load24(p);
+    default: return LoadAs<uint32_t>(p);
+    }
+}
+
+TDirectDrawSurface::TDirectDrawSurface(int width, int height, const TPixelFormat& format, bool systemMemory)
+    : Width_(std::max(width, 1)), Height_(std::max(height, 1)), Format_(format), SystemMemory_(systemMemory)
+{
+    if (Format_.BitCount != 16 && Format_.BitCount != 24 && Format_.BitCount != 32) Format_ = TPixelFormat::XRGB8888();
+    const size_t rowBytes = static_cast<size_t>(Width_) * static_cast<size_t>(Format_.BytesPerPixel());
+    Pitch_ = static_cast<int>((rowBytes + kRowAlign - 1) / kRowAlign * kRowAlign);
+    const size_t total = static_cast<size_t>(Pitch_) * static_cast<size_t>(Height_);
+    Pixels_ = static_cast<uint8_t*>(::operator new(total, std::align_val_t{kRowAlign}));
+    std::memset(Pixels_, 0, total);
+}
+
+TDirectDrawSurface::~TDirectDrawSurface()
+{
+    ::operator delete(Pixels_, std::align_val_t{kRowAlign});
+}
+
+uint32_t TDirectDrawSurface::GetPixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= Width_ || y >= Height_) return 0;
+    return ReadPixelValue(Row(y) + x * Format_.BytesPerPixel(), Format_.BitCount);
+}
+
+void TDirectDrawSurface::SetPixel(int x, int y, uint32_t value)
+{
+    if (x < 0 || y < 0 || x >= Width_ || y >= Height_) return;
+    StorePixel(Row(y) + x * Format_.BytesPerPixel(), Format_.BitCount, value);
+}
+
+uint32_t TDirectDrawSurface::ColorMatch(uint32_t colorRef)
+{
+    const uint32_t saved = GetPixel(0, 0);
+    SetPixel(0, 0, Format_.RGBToPixel(ColorRefToRGB(colorRef)));
+    const uint32_t value = GetPixel(0, 0);
+    SetPixel(0, 0, saved);
+    return value;
+}
+
+void TDirectDrawSurface::Fill(uint32_t value)
+{
+    FillRect(ClientRect(), value);
+}
+
+void TDirectDrawSurface::FillRect(const TRect& rect, uint32_t value)
+{
+    if (Lost_) return;
+    const TRect r = IntersectRect(rect, ClientRect());
+    if (r.IsEmpty()) return;
+    const int w = r.Width();
+    const int bpp = Format_.BytesPerPixel();
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        uint8_t* row = Row(y) + r.Left * bpp;
+        switch (Format_.BitCount) {
+        case 16: std::fill_n(reinterpret_cast<uint16_t*>(row), w, static_cast<uint16_t>(value)); break;
+        case 24:
+            for (int x = 0; x < w; ++x) Store24(row + x * 3, value);
+            break;
+        default: std::fill_n(reinterpret_cast<uint32_t*>(row), w, value); break;
+        }
+    }
+}
+
+void TDirectDrawSurface::Draw(int x, int y, const TRect& srcRect, const TDirectDrawSurface& source, bool transparent)
+{
+    if (Lost_ || source.Lost_) return;
+    if (x > Width_ || y > Height_) return;
+    TRect src = srcRect;
+    TRect dst = Bounds(x, y, src.Width(), src.Height());
+    // Left and top: destination edge, then source edge; both lose the same amount.
+    if (dst.Left < 0) { src.Left -= dst.Left; dst.Left = 0; }
+    if (dst.Top < 0) { src.Top -= dst.Top; dst.Top = 0; }
+    if (src.Left < 0) { dst.Left -= src.Left; src.Left = 0; }
+    if (src.Top < 0) { dst.Top -= src.Top; src.Top = 0; }
+    // Right and bottom: destination surface first, then the source surface.
+    if (dst.Right > Width_) { src.Right -= dst.Right - Width_; dst.Right = Width_; }
+    if (dst.Bottom > Height_) { src.Bottom -= dst.Bottom - Height_; dst.Bottom = Height_; }
+    if (src.Right > source.Width_) { dst.Right -= src.Right - source.Width_; src.Right = source.Width_; }
+    if (src.Bottom > source.Height_) { dst.Bottom -= src.Bottom - source.Height_; src.Bottom = source.Height_; }
+    if (dst.IsEmpty() || src.IsEmpty()) return;
+    // Clipping one side at a time can leave the two sizes apart only when
+    // the source rectangle was already unequal; copy the common part.
+    const int w = std::min(dst.Width(), src.Width());
+    const int h = std::min(dst.Height(), src.Height());
+
+    const int bits = Format_.BitCount;
+    if (source.Format_ == Format_) {
+        const int bpp = Format_.BytesPerPixel();
+        for (int row = 0; row < h; ++row) {
+            uint8_t* d = Row(dst.Top + row) + dst.Left * bpp;
+            const uint8_t* s = source.Row(src.Top + row) + src.Left * bpp;
+            if (!transparent) {
+                std::memcpy(d, s, static_cast<size_t>(w) * static_cast<size_t>(bpp));
+            } else if (bits == 32) {
+                KeyedRow32(reinterpret_cast<uint32_t*>(d), reinterpret_cast<const uint32_t*>(s), w, source.Key_);
+            } else if (bits == 16) {
+                KeyedRow16(reinterpret_cast<uint16_t*>(d), reinterpret_cast<const uint16_t*>(s), w,
+                           static_cast<uint16_t>(source.Key_));
+            } else {
+                KeyedRow24(d, s, w, source.Key_);
+            }
+        }
+        return;
+    }
+    // Different formats: convert through RGB, slowly; the game never does this.
+    const int sbpp = source.Format_.BytesPerPixel();
+    const int dbpp = Format_.BytesPerPixel();
+    for (int row = 0; row < h; ++row) {
+        uint8_t* d = Row(dst.Top + row) + dst.Left * dbpp;
+        const uint8_t* s = source.Row(src.Top + row) + src.Left * sbpp;
+        for (int col = 0; col < w; ++col, d += dbpp, s += sbpp) {
+            const uint32_t v = ReadPixelValue(s, source.Format_.BitCount);
+            if (transparent && v == source.Key_) continue;
+            StorePixel(d, bits, Format_.RGBToPixel(source.Format_.PixelToRGB(v)));
+        }
+    }
+}
+
+void TDirectDrawSurface::StretchDraw(const TRect& destRect, const TRect& srcRect, const TDirectDrawSurface& source,
+                                     bool transparent)
+{
+    if (Lost_ || source.Lost_) return;
+    if (destRect.IsEmpty() || srcRect.IsEmpty()) return;
+    const TRect src = IntersectRect(srcRect, source.ClientRect());
+    if (src.IsEmpty()) return;
+    const TRect clip = IntersectRect(destRect, ClientRect());
+    if (clip.IsEmpty()) return;
+
+    // 16.16 steps from destination to source, sampling pixel centres.
+    const int64_t dw = destRect.Width(), dh = destRect.Height();
+    const int64_t stepX = (static_cast<int64_t>(srcRect.Width()) << 16) / dw;
+    const int64_t stepY = (static_cast<int64_t>(srcRect.Height()) << 16) / dh;
+    const int64_t startX = (static_cast<int64_t>(clip.Left - destRect.Left) * stepX) + stepX / 2;
+    const int64_t startY = (static_cast<int64_t>(clip.Top - destRect.Top) * stepY) + stepY / 2;
+
+    const bool same = source.Format_ == Format_;
+    const int sbpp = source.Format_.BytesPerPixel();
+    const int dbpp = Format_.BytesPerPixel();
+    int64_t fy = startY;
+    for (int y = clip.Top; y < clip.Bottom; ++y, fy += stepY) {
+        const int sy = srcRect.Top + static_cast<int>(fy >> 16);
+        if (sy < src.Top || sy >= src.Bottom) continue;
+        const uint8_t* srow = source.Row(sy);
+        uint8_t* d = Row(y) + clip.Left * dbpp;
+        int64_t fx = startX;
+        for (int x = clip.Left; x < clip.Right; ++x, fx += stepX, d += dbpp) {
+            const int sx = srcRect.Left + static_cast<int>(fx >> 16);
+            if (sx < src.Left || sx >= src.Right) continue;
+            const uint32_t v = ReadPixelValue(srow + sx * sbpp, source.Format_.BitCount);
+            if (transparent && v == source.Key_) continue;
+            StorePixel(d, Format_.BitCount, same ? v : Format_.RGBToPixel(source.Format_.PixelToRGB(v)));
+        }
+    }
+}
+
+void TDirectDrawSurface::BlendAddRect(const TRect& rect, uint32_t colorRef)
+{
+    if ((colorRef & 0x00FFFFFF) == 0 || Lost_) return;
+    const TRect r = IntersectRect(rect, ClientRect());
+    if (r.IsEmpty()) return;
+    TLockedRect locked;
+    if (!Lock(locked)) return;
+
+    const uint32_t red = colorRef & 0xFF, green = (colorRef >> 8) & 0xFF, blue = (colorRef >> 16) & 0xFF;
+    const int w = r.Width();
+    const int bpp = Format_.BytesPerPixel();
+    if (Format_ == TPixelFormat::XRGB8888()) {
+        for (int y = r.Top; y < r.Bottom; ++y) {
+            uint32_t* p = reinterpret_cast<uint32_t*>(Row(y)) + r.Left;
+            int i = 0;
+#if defined(__SSE2__)
+            const __m128i add = _mm_set1_epi32(static_cast<int>((red << 16) | (green << 8) | blue));
+            for (; i + 4 <= w; i += 4) {
+                __m128i* q = reinterpret_cast<__m128i*>(p + i);
+                _mm_storeu_si128(q, _mm_adds_epu8(_mm_loadu_si128(q), add));
+            }
+#endif
+            for (; i < w; ++i) {
+                const uint32_t v = p[i];
+                const uint32_t nr = std::min<uint32_t>(((v >> 16) & 0xFF) + red, 255);
+                const uint32_t ng = std::min<uint32_t>(((v >> 8) & 0xFF) + green, 255);
+                const uint32_t nb = std::min<uint32_t>((v & 0xFF) + blue, 255);
+                p[i] = (v & 0xFF000000) | (nr << 16) | (ng << 8) | nb;
+            }
+        }
+    } else {
+        // Any other format: add each component scaled to its channel width.
+        const uint32_t masks[3] = {Format_.RMask, Format_.GMask, Format_.BMask};
+        const uint32_t amounts[3] = {red, green, blue};
+        TChannel channels[3];
+        uint32_t adds[3];
+        for (int c = 0; c < 3; ++c) {
+            channels[c] = ChannelOf(masks[c]);
+            const int bits = channels[c].Bits;
+            adds[c] = bits >= 8 ? amounts[c] << (bits - 8) : amounts[c] >> (8 - bits);
+        }
+        for (int y = r.Top; y < r.Bottom; ++y) {
+            uint8_t* p = Row(y) + r.Left * bpp;
+            for (int x = 0; x < w; ++x, p += bpp) {
+                const uint32_t v = ReadPixelValue(p, Format_.BitCount);
+                uint32_t out = v & ~(masks[0] | masks[1] | masks[2]);
+                for (int c = 0; c < 3; ++c) {
+                    const uint32_t maxValue = masks[c] >> channels[c].Shift;
+                    const uint32_t value = std::min((v & masks[c]) >> channels[c].Shift, maxValue);
+                    out |= std::min(value + adds[c], maxValue) << channels[c].Shift;
+                }
+                StorePixel(p, Format_.BitCount, out);
+            }
+        }
+    }
+    Unlock();
+}
+
+bool TDirectDrawSurface::Lock(TLockedRect& out)
+{
+    if (Lost_) return false;
+    ++LockCount_;
+    out = {Pixels_, Pitch_, Width_, Height_, Format_.BitCount};
+    return true;
+}
+
+void TDirectDrawSurface::Unlock()
+{
+    if (LockCount_ > 0) --LockCount_;
+}
+
+void TDirectDrawSurface::LoadFromRGB(int x, int y, int w, int h, const uint32_t* source, ptrdiff_t sourceStride)
+{
+    const TRect r = IntersectRect(Bounds(x, y, w, h), ClientRect());
+    if (r.IsEmpty()) return;
+    const int bpp = Format_.BytesPerPixel();
+    for (int row = r.Top; row < r.Bottom; ++row) {
+        const uint32_t* s = source + (row - y) * sourceStride + (r.Left - x);
+        uint8_t* d = Row(row) + r.Left * bpp;
+        if (Format_ == TPixelFormat::XRGB8888()) {
+            for (int col = 0; col < r.Width(); ++col) reinterpret_cast<uint32_t*>(d)[col] = s[col] & 0x00FFFFFF;
+        } else {
+            for (int col = 0; col < r.Width(); ++col, d += bpp) StorePixel(d, Format_.BitCount, Format_.RGBToPixel(s[col]));
+        }
+    }
+}

@@ -1,0 +1,40 @@
+// A sprite that shows one pattern of a named image and steps through the
+// image's patterns as an animation; the base of every game object.
+#pragma once
+
+#include "Sprite.h"
+
+class TPictureCollectionItem;
+
+class TImageSprite : public TSprite {
+public:
+    explicit TImageSprite(TSprite* parent);
+
+    int AnimCount = 0;
+    bool AnimLooped = false;
+    double AnimPos = 0.0;
+    // Frames advanced per unit of move count.
+    double AnimSpeed = 0.0;
+    // Pattern index of frame 0.
+    int AnimStart = 0;
+    // Not owned; the image library keeps it.
+    TPictureCollectionItem* Image = nullptr;
+    // Collide only where solid pixels of both patterns meet.
+    bool PixelCheck = false;
+    // Wrap the rectangle around the surface.
+    bool Tile = false;
+
+    // Pattern shown now: AnimStart + truncated AnimPos.
+    int PatternIndex() const;
+    void DoDraw() override;
+    void DoMove(int moveCount) override;
+    TRect BoundsRect() override;
+    bool TestCollision(TSprite* sprite) override;
+
+private:
+    // Top-left corner of the drawn pattern: the image is centred on the
+    // sprite's rectangle. Needs an Image.
+    void DrawOrigin(int& x, int& y);
+    // Whether solid pixels of this sprite's pattern meet those of other's.
+    bool PixelsMeet(TImageSprite& other);
+};

@@ -1,0 +1,145 @@
+// The image library: named pictures cut into equal patterns on surfaces of
+// the display's format, drawn with a colour key.
+#pragma once
+
+#include "CustomDXDraw.h"
+#include "Dib.h"
+#include "HashCollection.h"
+
+#include <array>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The source picture of an item: one graphic or none.
+struct TPicture {
+    enum class TKind { None, DIB, Bitmap };
+    TKind Kind = TKind::None;
+    // The class name as stored ("TDIB", "TBitmap" or another, unsupported one).
+    std::string GraphicClass;
+    TDIB Graphic;
+
+    bool HasGraphic() const { return Kind != TKind::None; }
+    int Width() const { return HasGraphic() ? Graphic.Width : 0; }
+    int Height() const { return HasGraphic() ? Graphic.Height : 0; }
+};
+
+struct TPictureCollectionItemPattern {
+    TRect Rect;
+    TDirectDrawSurface* Surface = nullptr;
+};
+
+class TPictureCollection;
+
+class TPictureCollectionItem : public THashCollectionItem {
+public:
+    explicit TPictureCollectionItem(TPictureCollection& collection);
+    ~TPictureCollectionItem() override;
+
+    TPicture Picture;
+    bool Initialized = false;
+    int PatternHeight = 0;
+    int PatternWidth = 0;
+    int SkipHeight = 0;
+    int SkipWidth = 0;
+    bool SystemMemory = false;
+    bool Transparent = true;
+    uint32_t TransparentColor = 0;
+
+    // Pattern size: PatternWidth/Height when above 0, else the picture's.
+    int Width() const;
+    int Height() const;
+    // Built patterns, or computed from the picture before they exist.
+    int PatternCount() const;
+    TRect PatternRect(int index) const;
+    TDirectDrawSurface* PatternSurface(int index) const;
+    const std::vector<std::unique_ptr<TDirectDrawSurface>>& Surfaces() const { return Surfaces_; }
+
+    void Draw(TDirectDrawSurface& dest, int x, int y, int patternIndex) const;
+    void StretchDraw(TDirectDrawSurface& dest, const TRect& destRect, int patternIndex) const;
+
+    // Life cycle driven by the collection.
+    void Initialize();
+    void Finalize();
+    // Frees old patterns and cuts the picture anew.
+    void Restore();
+
+    TPictureCollection& Owner() const;
+
+private:
+    std::vector<TPictureCollectionItemPattern> Patterns_;
+    std::vector<std::unique_ptr<TDirectDrawSurface>> Surfaces_;
+    bool PatternsBuilt_ = false;
+};
+
+class TPictureCollection : public THashCollection {
+public:
+    TPictureCollection();
+    ~TPictureCollection() override;
+
+    TPictureCollectionItem& Add();
+    TPictureCollectionItem& Items(int index) const;
+    // Raises EPictureCollectionError "Image '%s' not found".
+    TPictureCollectionItem& Find(std::string_view name) const;
+
+    // A file that cannot be opened raises EFOpenError and changes nothing.
+    void LoadFromFile(const std::string& fileName);
+    // Removes all items, then reads; a failure keeps the items read before it.
+    void LoadFromStream(std::span<const uint8_t> data);
+    void BuildColorTable();
+
+    // Bound display; the collection is initialised exactly when it is.
+    TCustomDXDraw* DXDraw() const { return DXDraw_; }
+    bool Initialized() const { return DXDraw_ != nullptr && DXDraw_->Initialized(); }
+    // Finalises every item, stores the display, marks the items initialised.
+    void Initialize(TCustomDXDraw& dxDraw);
+    void Finalize();
+    // Every item rebuilds its patterns.
+    void Restore();
+    // Forgets a display that is going away.
+    void DropDXDraw() { DXDraw_ = nullptr; }
+
+    // 256 entries (blue, green, red, 0), i.e. 0x00RRGGBB.
+    std::array<uint32_t, 256> ColorTable{};
+
+private:
+    TCustomDXDraw* DXDraw_ = nullptr;
+};
+
+// Form component: the library bound to a display's notifications.
+class TDXImageList : private IDXDrawNotify {
+public:
+    TDXImageList();
+    ~TDXImageList();
+    TDXImageList(const TDXImageList&) = delete;
+    TDXImageList& operator=(const TDXImageList&) = delete;
+
+    TCustomDXDraw* DXDraw() const { return DXDraw_; }
+    void SetDXDraw(TCustomDXDraw* dxDraw);
+    TPictureCollection Items;
+
+private:
+    void DXDrawNotify(TCustomDXDraw& sender, TDXDrawNotifyType notifyType) override;
+    TCustomDXDraw* DXDraw_ = nullptr;
+};
+
+// Item values as the library file stores them, for our writer.
+struct TPictureItemSpec {
+    std::string Name;
+    int PatternWidth = 0;
+    int PatternHeight = 0;
+    int SkipWidth = 0;
+    int SkipHeight = 0;
+    bool SystemMemory = false;
+    bool Transparent = true;
+    uint32_t TransparentColor = 0;
+    // Picture pixels (0x00RRGGBB, top row first); an item may have none.
+    int PictureWidth = 0;
+    int PictureHeight = 0;
+    std::vector<uint32_t> Pixels;
+};
+
+// Writes a ".dxg" library whose colour table is built from the items.
+std::vector<uint8_t> WritePictureLibrary(const std::vector<TPictureItemSpec>& items);
