@@ -40,21 +40,21 @@ void ReadItemProperties(TObjectReader& reader, TPictureCollectionItem& item)
 {
     while (!reader.EndOfList()) {
         const std::string name = reader.ReadShortString();
-        if (name == "Name") {
+        if (THashCollection::SameName(name, "Name")) {
             item.SetName(reader.ReadString());
-        } else if (name == "PatternHeight") {
+        } else if (THashCollection::SameName(name, "PatternHeight")) {
             item.PatternHeight = reader.ReadInteger();
-        } else if (name == "PatternWidth") {
+        } else if (THashCollection::SameName(name, "PatternWidth")) {
             item.PatternWidth = reader.ReadInteger();
-        } else if (name == "SkipHeight") {
+        } else if (THashCollection::SameName(name, "SkipHeight")) {
             item.SkipHeight = reader.ReadInteger();
-        } else if (name == "SkipWidth") {
+        } else if (THashCollection::SameName(name, "SkipWidth")) {
             item.SkipWidth = reader.ReadInteger();
-        } else if (name == "SystemMemory") {
+        } else if (THashCollection::SameName(name, "SystemMemory")) {
             item.SystemMemory = reader.ReadBoolean();
-        } else if (name == "Transparent") {
+        } else if (THashCollection::SameName(name, "Transparent")) {
             item.Transparent = reader.ReadBoolean();
-        } else if (name == "TransparentColor") {
+        } else if (THashCollection::SameName(name, "TransparentColor")) {
             if (reader.NextValue() == TValueType::Ident) {
                 const auto color = IdentToColor(reader.ReadIdent());
                 if (!color) throw EStreamError("Invalid property value");
@@ -62,7 +62,7 @@ void ReadItemProperties(TObjectReader& reader, TPictureCollectionItem& item)
             } else {
                 item.TransparentColor = static_cast<uint32_t>(reader.ReadInteger());
             }
-        } else if (name == "Picture.Data") {
+        } else if (THashCollection::SameName(name, "Picture.Data")) {
             item.Picture = ReadPictureData(reader.ReadBinary());
         } else {
             reader.SkipValue();
@@ -260,11 +260,11 @@ void TPictureCollection::LoadFromStream(std::span<const uint8_t> data)
     reader.ReadShortString(); // holder name
     while (!reader.EndOfList()) {
         const std::string property = reader.ReadShortString();
-        if (property == "List.ColorTable") {
+        if (THashCollection::SameName(property, "List.ColorTable")) {
             const auto table = reader.ReadBinary();
             ColorTable.fill(0);
             std::memcpy(ColorTable.data(), table.data(), std::min(table.size(), sizeof ColorTable));
-        } else if (property == "List") {
+        } else if (THashCollection::SameName(property, "List")) {
             if (reader.ReadValue() != TValueType::Collection) throw EStreamError("Invalid property value");
             while (!reader.EndOfList()) {
                 const TValueType next = reader.NextValue();
@@ -393,15 +393,15 @@ void TDXImageList::DXDrawNotify(TCustomDXDraw& sender, TDXDrawNotifyType notifyT
 
 // ---------------------------------------------------------------- writer
 
-std::vector<uint8_t> WritePictureLibrary(const std::vector<TPictureItemSpec>& items)
+std::vector<uint8_t> WritePictureLibrary(const std::vector<TPictureLibraryEntry>& items)
 {
     // Encode every picture once; the colour table is built from what a reader sees.
     std::vector<std::vector<uint8_t>> encoded;
     TPictureCollection scratch;
-    for (const auto& spec : items) {
+    for (const auto& record : items) {
         auto& item = scratch.Add();
-        if (spec.PictureWidth > 0 && spec.PictureHeight > 0) {
-            encoded.push_back(TDIB::EncodeDIB(spec.PictureWidth, spec.PictureHeight, spec.Pixels));
+        if (record.PictureWidth > 0 && record.PictureHeight > 0) {
+            encoded.push_back(TDIB::EncodeDIB(record.PictureWidth, record.PictureHeight, record.Pixels));
             item.Picture.Graphic = TDIB::LoadFromDIB(encoded.back());
             item.Picture.Kind = TPicture::TKind::DIB;
         } else {
@@ -421,24 +421,24 @@ std::vector<uint8_t> WritePictureLibrary(const std::vector<TPictureItemSpec>& it
     writer.WriteShortString("List");
     writer.WriteValue(TValueType::Collection);
     for (size_t i = 0; i < items.size(); ++i) {
-        const auto& spec = items[i];
+        const auto& record = items[i];
         writer.WriteValue(TValueType::List);
         writer.WriteShortString("Name");
-        writer.WriteString(spec.Name);
+        writer.WriteString(record.Name);
         writer.WriteShortString("PatternHeight");
-        writer.WriteInteger(spec.PatternHeight);
+        writer.WriteInteger(record.PatternHeight);
         writer.WriteShortString("PatternWidth");
-        writer.WriteInteger(spec.PatternWidth);
+        writer.WriteInteger(record.PatternWidth);
         writer.WriteShortString("SkipHeight");
-        writer.WriteInteger(spec.SkipHeight);
+        writer.WriteInteger(record.SkipHeight);
         writer.WriteShortString("SkipWidth");
-        writer.WriteInteger(spec.SkipWidth);
+        writer.WriteInteger(record.SkipWidth);
         writer.WriteShortString("SystemMemory");
-        writer.WriteBoolean(spec.SystemMemory);
+        writer.WriteBoolean(record.SystemMemory);
         writer.WriteShortString("Transparent");
-        writer.WriteBoolean(spec.Transparent);
+        writer.WriteBoolean(record.Transparent);
         writer.WriteShortString("TransparentColor");
-        writer.WriteInteger(static_cast<int32_t>(spec.TransparentColor));
+        writer.WriteInteger(static_cast<int32_t>(record.TransparentColor));
         if (!encoded[i].empty()) {
             static constexpr uint8_t kClass[] = {4, 'T', 'D', 'I', 'B'};
             std::vector<uint8_t> data(sizeof kClass + encoded[i].size());

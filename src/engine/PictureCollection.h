@@ -126,7 +126,7 @@ private:
 };
 
 // Item values as the library file stores them, for our writer.
-struct TPictureItemSpec {
+struct TPictureLibraryEntry {
     std::string Name;
     int PatternWidth = 0;
     int PatternHeight = 0;
@@ -142,4 +142,4 @@ struct TPictureItemSpec {
 };
 
 // Writes a ".dxg" library whose colour table is built from the items.
-std::vector<uint8_t> WritePictureLibrary(const std::vector<TPictureItemSpec>& items);
+std::vector<uint8_t> WritePictureLibrary(const std::vector<TPictureLibraryEntry>& items);

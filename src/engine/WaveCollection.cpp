@@ -183,7 +183,14 @@ void TWaveCollection::LoadFromStream(std::span<const uint8_t> data)
             if (next == TValueType::Int8 || next == TValueType::Int16 || next == TValueType::Int32)
                 reader.ReadInteger(); // the item's position; the order in the file decides
             if (reader.ReadValue() != TValueType::List) throw EStreamError("Invalid property value");
-            ReadItemProperties(reader, Add());
+            auto& item = Add();
+            try {
+                ReadItemProperties(reader, item);
+            } catch (...) {
+                // An item that was not read whole is dropped; those before it stay.
+                RemoveLast();
+                throw;
+            }
         }
     }
     reader.ReadListEnd(); // the holder has no child objects
@@ -191,7 +198,7 @@ void TWaveCollection::LoadFromStream(std::span<const uint8_t> data)
 
 // ---- writer ----
 
-std::vector<uint8_t> WriteWaveLibrary(const std::vector<TWaveItemSpec>& items)
+std::vector<uint8_t> WriteWaveLibrary(const std::vector<TWaveLibraryEntry>& items)
 {
     TObjectWriter writer;
     writer.WriteHeaderAndSignature("TWAVECOLLECTIONHOLDER");

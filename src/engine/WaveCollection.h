@@ -59,7 +59,7 @@ public:
     void LoadFromStream(std::span<const uint8_t> data);
 };
 
-struct TWaveItemSpec {
+struct TWaveLibraryEntry {
     std::string Name;
     bool Looped = false;
     int MaxPlayingCount = 0;
@@ -67,4 +67,4 @@ struct TWaveItemSpec {
 };
 
 // Writes a ".dxw" library.
-std::vector<uint8_t> WriteWaveLibrary(const std::vector<TWaveItemSpec>& items);
+std::vector<uint8_t> WriteWaveLibrary(const std::vector<TWaveLibraryEntry>& items);

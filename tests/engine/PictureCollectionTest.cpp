@@ -186,41 +186,41 @@ TEST(TPictureCollection, InitialisingOnADisplayThatIsNotInitialisedFails)
 
 TEST(TPictureCollection, WrittenLibraryReadsBackExactly)
 {
-    std::vector<TPictureItemSpec> specs(3);
-    specs[0].Name = "digits";
-    specs[0].PatternWidth = 3;
-    specs[0].PatternHeight = 2;
-    specs[0].SkipWidth = 1;
-    specs[0].SystemMemory = true;
-    specs[0].TransparentColor = 0x00FF00FF;
-    specs[0].PictureWidth = 11;
-    specs[0].PictureHeight = 2;
-    for (int i = 0; i < 22; ++i) specs[0].Pixels.push_back(i % 3 == 0 ? 0xFF00FF : static_cast<uint32_t>(i * 0x010203));
-    specs[1].Name = "empty";
-    specs[1].Transparent = false;
-    specs[2].Name = "Digits"; // same name in other letters: the later one is found
-    specs[2].PictureWidth = 300;
-    specs[2].PictureHeight = 2;
-    for (int i = 0; i < 600; ++i) specs[2].Pixels.push_back(static_cast<uint32_t>(i * 7919));
+    std::vector<TPictureLibraryEntry> records(3);
+    records[0].Name = "digits";
+    records[0].PatternWidth = 3;
+    records[0].PatternHeight = 2;
+    records[0].SkipWidth = 1;
+    records[0].SystemMemory = true;
+    records[0].TransparentColor = 0x00FF00FF;
+    records[0].PictureWidth = 11;
+    records[0].PictureHeight = 2;
+    for (int i = 0; i < 22; ++i) records[0].Pixels.push_back(i % 3 == 0 ? 0xFF00FF : static_cast<uint32_t>(i * 0x010203));
+    records[1].Name = "empty";
+    records[1].Transparent = false;
+    records[2].Name = "Digits"; // same name in other letters: the later one is found
+    records[2].PictureWidth = 300;
+    records[2].PictureHeight = 2;
+    for (int i = 0; i < 600; ++i) records[2].Pixels.push_back(static_cast<uint32_t>(i * 7919));
 
-    const auto bytes = WritePictureLibrary(specs);
+    const auto bytes = WritePictureLibrary(records);
     TPictureCollection c;
     c.LoadFromStream(bytes);
     ASSERT_EQ(c.Count(), 3);
     for (int i = 0; i < 3; ++i) {
         const auto& item = c.Items(i);
-        const auto& spec = specs[static_cast<size_t>(i)];
-        EXPECT_EQ(item.Name(), spec.Name);
-        EXPECT_EQ(item.PatternWidth, spec.PatternWidth);
-        EXPECT_EQ(item.PatternHeight, spec.PatternHeight);
-        EXPECT_EQ(item.SkipWidth, spec.SkipWidth);
-        EXPECT_EQ(item.SkipHeight, spec.SkipHeight);
-        EXPECT_EQ(item.SystemMemory, spec.SystemMemory);
-        EXPECT_EQ(item.Transparent, spec.Transparent);
-        EXPECT_EQ(item.TransparentColor, spec.TransparentColor);
-        EXPECT_EQ(item.Picture.Width(), spec.PictureWidth);
-        EXPECT_EQ(item.Picture.Height(), spec.PictureHeight);
-        EXPECT_EQ(item.Picture.Graphic.Pixels, spec.Pixels);
+        const auto& record = records[static_cast<size_t>(i)];
+        EXPECT_EQ(item.Name(), record.Name);
+        EXPECT_EQ(item.PatternWidth, record.PatternWidth);
+        EXPECT_EQ(item.PatternHeight, record.PatternHeight);
+        EXPECT_EQ(item.SkipWidth, record.SkipWidth);
+        EXPECT_EQ(item.SkipHeight, record.SkipHeight);
+        EXPECT_EQ(item.SystemMemory, record.SystemMemory);
+        EXPECT_EQ(item.Transparent, record.Transparent);
+        EXPECT_EQ(item.TransparentColor, record.TransparentColor);
+        EXPECT_EQ(item.Picture.Width(), record.PictureWidth);
+        EXPECT_EQ(item.Picture.Height(), record.PictureHeight);
+        EXPECT_EQ(item.Picture.Graphic.Pixels, record.Pixels);
     }
     EXPECT_EQ(c.Items(0).Picture.Graphic.BitCount, 8);
     EXPECT_EQ(c.Items(2).Picture.Graphic.BitCount, 24) << "more than 256 colours";
@@ -231,13 +231,13 @@ TEST(TPictureCollection, WrittenLibraryReadsBackExactly)
 
 TEST(TPictureCollection, DamagedLibraryKeepsTheItemsReadBeforeTheDamage)
 {
-    std::vector<TPictureItemSpec> specs(2);
-    specs[0].Name = "first";
-    specs[1].Name = "second";
-    specs[1].PictureWidth = 4;
-    specs[1].PictureHeight = 4;
-    specs[1].Pixels.assign(16, 0x123456);
-    auto bytes = WritePictureLibrary(specs);
+    std::vector<TPictureLibraryEntry> records(2);
+    records[0].Name = "first";
+    records[1].Name = "second";
+    records[1].PictureWidth = 4;
+    records[1].PictureHeight = 4;
+    records[1].Pixels.assign(16, 0x123456);
+    auto bytes = WritePictureLibrary(records);
     // Cut the file inside the second item's picture.
     bytes.resize(bytes.size() - 20);
     TPictureCollection c;
@@ -261,12 +261,12 @@ TEST(TPictureCollection, FileThatCannotBeOpenedChangesNothing)
 
 TEST(TPictureCollection, LoadingWhileInitialisedBuildsPatternsAtOnceAndSwitchingDepthRebuildsThem)
 {
-    std::vector<TPictureItemSpec> specs(1);
-    specs[0].Name = "dot";
-    specs[0].PictureWidth = 1;
-    specs[0].PictureHeight = 1;
-    specs[0].Pixels = {0xFFFFFF};
-    const auto bytes = WritePictureLibrary(specs);
+    std::vector<TPictureLibraryEntry> records(1);
+    records[0].Name = "dot";
+    records[0].PictureWidth = 1;
+    records[0].PictureHeight = 1;
+    records[0].Pixels = {0xFFFFFF};
+    const auto bytes = WritePictureLibrary(records);
 
     TOffscreenDXDraw display(TPixelFormat::XRGB8888(), 4, 4);
     TDXImageList list;

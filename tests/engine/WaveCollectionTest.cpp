@@ -375,12 +375,12 @@ TEST(TWaveCollection, WrittenLibraryReadsBack)
     TWave odd;
     odd.Format = PcmFormat(1, 8000, 8);
     odd.Data = {1, 2, 3};
-    const std::vector<TWaveItemSpec> specs = {
+    const std::vector<TWaveLibraryEntry> items = {
         {"Shot", false, 2, odd},
         {std::string(300, 'n'), true, 0, {}}, // a long name needs the 32-bit string form
         {"Quiet", false, -7, {}},
     };
-    const auto bytes = WriteWaveLibrary(specs);
+    const auto bytes = WriteWaveLibrary(items);
     // Resource header with the size of what follows it.
     ASSERT_GT(bytes.size(), 8u);
     EXPECT_EQ(bytes[0], 0xFF);

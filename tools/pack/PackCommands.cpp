@@ -172,27 +172,27 @@ uint32_t RgbToColorRef(uint32_t rgb)
     return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
 }
 
-TPictureItemSpec ImageSpec(const TManifestEntry& entry)
+TPictureLibraryEntry ImageRecord(const TManifestEntry& entry)
 {
-    TPictureItemSpec spec;
-    spec.Name = entry.Name;
-    spec.PatternWidth = entry.PatternWidth;
-    spec.PatternHeight = entry.PatternHeight;
-    spec.SkipWidth = entry.SkipWidth;
-    spec.SkipHeight = entry.SkipHeight;
-    spec.Transparent = entry.Transparent;
-    spec.SystemMemory = entry.SystemMemory;
-    spec.TransparentColor = entry.TransparentColor.value_or(0);
-    if (entry.File.empty()) return spec;
+    TPictureLibraryEntry record;
+    record.Name = entry.Name;
+    record.PatternWidth = entry.PatternWidth;
+    record.PatternHeight = entry.PatternHeight;
+    record.SkipWidth = entry.SkipWidth;
+    record.SkipHeight = entry.SkipHeight;
+    record.Transparent = entry.Transparent;
+    record.SystemMemory = entry.SystemMemory;
+    record.TransparentColor = entry.TransparentColor.value_or(0);
+    if (entry.File.empty()) return record;
 
     const TRgbaImage png = ReadPng(entry.File);
-    spec.PictureWidth = png.Width;
-    spec.PictureHeight = png.Height;
-    spec.Pixels.resize(png.Pixels.size());
+    record.PictureWidth = png.Width;
+    record.PictureHeight = png.Height;
+    record.Pixels.resize(png.Pixels.size());
     std::vector<bool> opaque(png.Pixels.size());
     bool anyClear = false;
     for (size_t i = 0; i < png.Pixels.size(); ++i) {
-        spec.Pixels[i] = png.Pixels[i] & 0x00FFFFFF;
+        record.Pixels[i] = png.Pixels[i] & 0x00FFFFFF;
         opaque[i] = !entry.Transparent || (png.Pixels[i] >> 24) >= 128;
         anyClear = anyClear || !opaque[i];
     }
@@ -201,13 +201,13 @@ TPictureItemSpec ImageSpec(const TManifestEntry& entry)
         if (entry.TransparentColor) {
             keyRgb = ColorRefToRGB(*entry.TransparentColor);
         } else {
-            keyRgb = anyClear ? ChooseKey(spec.Pixels, opaque) : 0xFF00FF;
-            spec.TransparentColor = RgbToColorRef(keyRgb);
+            keyRgb = anyClear ? ChooseKey(record.Pixels, opaque) : 0xFF00FF;
+            record.TransparentColor = RgbToColorRef(keyRgb);
         }
-        for (size_t i = 0; i < spec.Pixels.size(); ++i)
-            if (!opaque[i]) spec.Pixels[i] = keyRgb;
+        for (size_t i = 0; i < record.Pixels.size(); ++i)
+            if (!opaque[i]) record.Pixels[i] = keyRgb;
     }
-    return spec;
+    return record;
 }
 
 int Build(const std::vector<std::string>& args, std::ostream& out)
@@ -216,20 +216,20 @@ int Build(const std::vector<std::string>& args, std::ostream& out)
     const auto entries = ReadManifest(args[1]);
     std::vector<uint8_t> library;
     if (!entries.empty() && entries.front().Kind == TManifestEntry::TKind::Wave) {
-        std::vector<TWaveItemSpec> specs;
+        std::vector<TWaveLibraryEntry> records;
         for (const auto& entry : entries) {
-            TWaveItemSpec spec;
-            spec.Name = entry.Name;
-            spec.Looped = entry.Looped;
-            spec.MaxPlayingCount = entry.MaxPlayingCount;
-            spec.Wave = TWave::LoadFromRiff(ReadFileData(entry.File));
-            specs.push_back(std::move(spec));
+            TWaveLibraryEntry record;
+            record.Name = entry.Name;
+            record.Looped = entry.Looped;
+            record.MaxPlayingCount = entry.MaxPlayingCount;
+            record.Wave = TWave::LoadFromRiff(ReadFileData(entry.File));
+            records.push_back(std::move(record));
         }
-        library = WriteWaveLibrary(specs);
+        library = WriteWaveLibrary(records);
     } else {
-        std::vector<TPictureItemSpec> specs;
-        for (const auto& entry : entries) specs.push_back(ImageSpec(entry));
-        library = WritePictureLibrary(specs);
+        std::vector<TPictureLibraryEntry> records;
+        for (const auto& entry : entries) records.push_back(ImageRecord(entry));
+        library = WritePictureLibrary(records);
     }
     WriteFile(args[2], library);
     out << args[2] << ": " << entries.size() << " items\n";
