@@ -161,7 +161,9 @@ void DecodeRows(TDIB& dib, const DibHeader& h, const std::array<Channel, 3>& cha
     const uint64_t width = static_cast<uint64_t>(dib.Width);
     const uint64_t height = static_cast<uint64_t>(dib.Height);
     const uint64_t stride = (width * static_cast<uint64_t>(h.bitCount) + 31) / 32 * 4;
-    if (stride * height > rows.size()) Invalid();
+    // The last row's padding may be missing; its pixels may not.
+    const uint64_t lastRow = (width * static_cast<uint64_t>(h.bitCount) + 7) / 8;
+    if (stride * (height - 1) + lastRow > rows.size()) Invalid();
     dib.Pixels.assign(width * height, 0);
 
     for (uint64_t fileRow = 0; fileRow < height; ++fileRow) {

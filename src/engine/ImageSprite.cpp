@@ -30,6 +30,16 @@ uint32_t TestPixel(const uint8_t* p)
     }
 }
 
+// The surface's key in the form TestPixel composes: at 24 bits the bytes
+// are read high byte first, so the key is turned the same way round, or a
+// key whose blue and red differ would never match.
+uint32_t TestKey(int bits, uint32_t key)
+{
+    if (bits == 24) return ((key & 0xFF) << 16) | (key & 0xFF00) | ((key >> 16) & 0xFF);
+    if (bits == 32) return key & 0x00FFFFFF;
+    return key;
+}
+
 // One side of the pixel test: where the common area starts on the locked
 // surface (may lie partly outside it) and the key of that surface.
 struct TScanSide {
@@ -193,8 +203,8 @@ bool TImageSprite::PixelsMeet(TImageSprite& other)
     if (locked1.BitCount != locked2.BitCount) {
         result = true;
     } else {
-        const TScanSide side1{&locked1, p1.Rect.Left + start1X, p1.Rect.Top + start1Y, p1.Surface->TransparentKey()};
-        const TScanSide side2{&locked2, p2.Rect.Left + start2X, p2.Rect.Top + start2Y, p2.Surface->TransparentKey()};
+        const TScanSide side1{&locked1, p1.Rect.Left + start1X, p1.Rect.Top + start1Y, TestKey(locked1.BitCount, p1.Surface->TransparentKey())};
+        const TScanSide side2{&locked2, p2.Rect.Left + start2X, p2.Rect.Top + start2Y, TestKey(locked2.BitCount, p2.Surface->TransparentKey())};
         // A pixel outside its surface is never solid, so the scan keeps to the
         // part of the common area that both surfaces really hold.
         int64_t c0 = 0;

@@ -279,8 +279,7 @@ TEST(TSprite, DrawPassPaintsWhatOverlapsTheSurfaceStrictly)
     };
     for (const Case& c : cases) {
         TTree t;
-        auto* s = new TProbe(&t.Root, "s", t.Log, c.x, c.y, c.w, c.h);
-        (void)s;
+        new TProbe(&t.Root, "s", t.Log, c.x, c.y, c.w, c.h);
         EXPECT_EQ(t.Drawn().size(), c.painted ? 1u : 0u) << c.x << "," << c.y << " " << c.w << "x" << c.h;
         EXPECT_EQ(t.Root.DrawCount(), c.painted ? 1 : 0);
     }
