@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -113,6 +114,36 @@ T LoadAs(const uint8_t* p)
     T v;
     std::memcpy(&v, p, sizeof v);
     return v;
+}
+
+// Same-format stretch: the source column of every destination column is
+// found once per call, then each row is a table walk.
+template <typename T>
+void StretchRows(TDirectDrawSurface& dest, const TDirectDrawSurface& source, const TRect& clip, const TRect& srcRect,
+                 const TRect& src, int64_t startX, int64_t startY, int64_t stepX, int64_t stepY, bool transparent)
+{
+    const int w = clip.Width();
+    std::vector<int> columns(static_cast<size_t>(w));
+    int64_t fx = startX;
+    for (int i = 0; i < w; ++i, fx += stepX) {
+        const int sx = srcRect.Left + static_cast<int>(fx >> 16);
+        columns[static_cast<size_t>(i)] = sx < src.Left || sx >= src.Right ? -1 : sx;
+    }
+    const T key = static_cast<T>(source.TransparentKey());
+    int64_t fy = startY;
+    for (int y = clip.Top; y < clip.Bottom; ++y, fy += stepY) {
+        const int sy = srcRect.Top + static_cast<int>(fy >> 16);
+        if (sy < src.Top || sy >= src.Bottom) continue;
+        const T* srow = reinterpret_cast<const T*>(source.Row(sy));
+        T* d = reinterpret_cast<T*>(dest.Row(y)) + clip.Left;
+        for (int i = 0; i < w; ++i) {
+            const int sx = columns[static_cast<size_t>(i)];
+            if (sx < 0) continue;
+            const T v = srow[sx];
+            if (transparent && v == key) continue;
+            d[i] = v;
+        }
+    }
 }
 
 } // namespace
@@ -260,6 +291,13 @@ void TDirectDrawSurface::StretchDraw(const TRect& destRect, const TRect& srcRect
     const int64_t startY = (static_cast<int64_t>(clip.Top - destRect.Top) * stepY) + stepY / 2;
 
     const bool same = source.Format_ == Format_;
+    if (same && (Format_.BitCount == 32 || Format_.BitCount == 16)) {
+        if (Format_.BitCount == 32)
+            StretchRows<uint32_t>(*this, source, clip, srcRect, src, startX, startY, stepX, stepY, transparent);
+        else
+            StretchRows<uint16_t>(*this, source, clip, srcRect, src, startX, startY, stepX, stepY, transparent);
+        return;
+    }
     const int sbpp = source.Format_.BytesPerPixel();
     const int dbpp = Format_.BytesPerPixel();
     int64_t fy = startY;

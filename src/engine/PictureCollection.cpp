@@ -122,7 +122,7 @@ void TPictureCollectionItem::Draw(TDirectDrawSurface& dest, int x, int y, int pa
 {
     if (!Initialized || patternIndex < 0 || patternIndex >= static_cast<int>(Patterns_.size())) return;
     const auto& pattern = Patterns_[static_cast<size_t>(patternIndex)];
-    dest.Draw(x, y, pattern.Rect, *pattern.Surface, Transparent);
+    dest.Draw(x, y, pattern.Rect, *pattern.Surface, Transparent && pattern.HasKeyPixel);
 }
 
 void TPictureCollectionItem::StretchDraw(TDirectDrawSurface& dest, const TRect& destRect, int patternIndex) const
@@ -130,7 +130,7 @@ void TPictureCollectionItem::StretchDraw(TDirectDrawSurface& dest, const TRect& 
     if (!Initialized || patternIndex < 0 || patternIndex >= static_cast<int>(Patterns_.size())) return;
     const auto& pattern = Patterns_[static_cast<size_t>(patternIndex)];
     if (destRect.IsEmpty() || pattern.Rect.IsEmpty()) return;
-    dest.StretchDraw(destRect, pattern.Rect, *pattern.Surface, Transparent);
+    dest.StretchDraw(destRect, pattern.Rect, *pattern.Surface, Transparent && pattern.HasKeyPixel);
 }
 
 void TPictureCollectionItem::Initialize()
@@ -146,7 +146,28 @@ void TPictureCollectionItem::Finalize()
     Initialized = false;
 }
 
+namespace {
+
+bool PatternHasKeyPixel(const TPictureCollectionItemPattern& pattern)
+{
+    const TDirectDrawSurface& surface = *pattern.Surface;
+    const TRect r = IntersectRect(pattern.Rect, surface.ClientRect());
+    const uint32_t key = surface.TransparentKey();
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x)
+            if (surface.GetPixel(x, y) == key) return true;
+    return false;
+}
+
+} // namespace
+
 void TPictureCollectionItem::Restore()
+{
+    BuildPatterns();
+    for (auto& pattern : Patterns_) pattern.HasKeyPixel = PatternHasKeyPixel(pattern);
+}
+
+void TPictureCollectionItem::BuildPatterns()
 {
     if (!Picture.HasGraphic()) return;
     if (!Initialized) {

@@ -29,6 +29,9 @@ struct TPicture {
 struct TPictureCollectionItemPattern {
     TRect Rect;
     TDirectDrawSurface* Surface = nullptr;
+    // Some pixel of the pattern takes the key; without one a keyed draw is a
+    // plain copy, which is much cheaper (opaque backdrops).
+    bool HasKeyPixel = true;
 };
 
 class TPictureCollection;
@@ -69,6 +72,8 @@ public:
     TPictureCollection& Owner() const;
 
 private:
+    void BuildPatterns();
+
     std::vector<TPictureCollectionItemPattern> Patterns_;
     std::vector<std::unique_ptr<TDirectDrawSurface>> Surfaces_;
     bool PatternsBuilt_ = false;
