@@ -59,6 +59,18 @@ protected:
     THashCollectionItem& Append(std::unique_ptr<THashCollectionItem> item);
     // Drops the newest item (a half-read one).
     void RemoveLast();
+    // Runs read on the newest item; an item that is not read whole is
+    // dropped, and the items before it stay.
+    template <class TItem, class TRead>
+    void ReadWhole(TItem& item, TRead&& read)
+    {
+        try {
+            read(item);
+        } catch (...) {
+            RemoveLast();
+            throw;
+        }
+    }
 
 private:
     friend class THashCollectionItem;

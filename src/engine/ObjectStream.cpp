@@ -77,6 +77,25 @@ std::string Utf16ToUtf8(std::span<const uint8_t> bytes)
 
 // ---- reader ----
 
+void TObjectReader::ReadHolderStart()
+{
+    ReadHeaderAndSignature();
+    ReadShortString(); // class name, not checked
+    ReadShortString(); // object name
+}
+
+void TObjectReader::ReadCollection(const std::function<void()>& readItem)
+{
+    if (ReadValue() != TValueType::Collection) InvalidValue();
+    while (!EndOfList()) {
+        const TValueType next = NextValue();
+        if (next == TValueType::Int8 || next == TValueType::Int16 || next == TValueType::Int32)
+            ReadInteger(); // the item's position; the order in the file decides
+        if (ReadValue() != TValueType::List) InvalidValue();
+        readItem();
+    }
+}
+
 uint8_t TObjectReader::ReadByte()
 {
     if (Remaining() < 1) ReadError();
@@ -392,4 +411,41 @@ std::vector<uint8_t> TObjectWriter::Finish()
         for (size_t i = 0; i < 4; ++i) Out_[SizeOffset_ + i] = static_cast<uint8_t>(size >> (8 * i));
     }
     return std::move(Out_);
+}
+
+void TObjectWriter::WriteHolderStart(const std::string& resourceName, const std::string& className)
+{
+    WriteHeaderAndSignature(resourceName);
+    WriteShortString(className);
+    WriteShortString("");
+}
+
+void TObjectWriter::WriteHolderEnd()
+{
+    WriteListEnd(); // holder properties
+    WriteListEnd(); // holder children
+}
+
+void TObjectWriter::WriteProperty(const std::string& name, int32_t value)
+{
+    WriteShortString(name);
+    WriteInteger(value);
+}
+
+void TObjectWriter::WriteProperty(const std::string& name, bool value)
+{
+    WriteShortString(name);
+    WriteBoolean(value);
+}
+
+void TObjectWriter::WriteProperty(const std::string& name, const std::string& value)
+{
+    WriteShortString(name);
+    WriteString(value);
+}
+
+void TObjectWriter::WriteProperty(const std::string& name, std::span<const uint8_t> value)
+{
+    WriteShortString(name);
+    WriteBinary(value);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -42,6 +43,13 @@ public:
     // Resource header (0xFF, type 10, name, flags, size) and "TPF0", then the
     // optional flags prefix. Leaves the reader at the holder's class name.
     void ReadHeaderAndSignature();
+
+    // ReadHeaderAndSignature, then the holder's class and object names.
+    void ReadHolderStart();
+    // A collection value: items until the end tag, each with an optional
+    // position integer (ignored) and a list start; readItem reads one item's
+    // properties up to and including its end tag.
+    void ReadCollection(const std::function<void()>& readItem);
 
     std::string ReadShortString();
     TValueType ReadValue();
@@ -85,6 +93,15 @@ public:
     void WriteIdent(const std::string& s);
     void WriteBoolean(bool value);
     void WriteBinary(std::span<const uint8_t> data);
+    // Header, signature, the holder's class name and an empty object name.
+    void WriteHolderStart(const std::string& resourceName, const std::string& className);
+    // Ends the holder's properties and its (empty) list of child objects.
+    void WriteHolderEnd();
+    // A property: its name, then its value.
+    void WriteProperty(const std::string& name, int32_t value);
+    void WriteProperty(const std::string& name, bool value);
+    void WriteProperty(const std::string& name, const std::string& value);
+    void WriteProperty(const std::string& name, std::span<const uint8_t> value);
     // Fixes the resource header's data size; call once at the end.
     std::vector<uint8_t> Finish();
 

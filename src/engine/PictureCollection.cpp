@@ -276,9 +276,7 @@ void TPictureCollection::LoadFromStream(std::span<const uint8_t> data)
 {
     Clear();
     TObjectReader reader(data);
-    reader.ReadHeaderAndSignature();
-    reader.ReadShortString(); // holder class
-    reader.ReadShortString(); // holder name
+    reader.ReadHolderStart();
     while (!reader.EndOfList()) {
         const std::string property = reader.ReadShortString();
         if (THashCollection::SameName(property, "List.ColorTable")) {
@@ -286,21 +284,8 @@ void TPictureCollection::LoadFromStream(std::span<const uint8_t> data)
             ColorTable.fill(0);
             std::memcpy(ColorTable.data(), table.data(), std::min(table.size(), sizeof ColorTable));
         } else if (THashCollection::SameName(property, "List")) {
-            if (reader.ReadValue() != TValueType::Collection) throw EStreamError("Invalid property value");
-            while (!reader.EndOfList()) {
-                const TValueType next = reader.NextValue();
-                if (next == TValueType::Int8 || next == TValueType::Int16 || next == TValueType::Int32)
-                    reader.ReadInteger(); // position, ignored
-                if (reader.ReadValue() != TValueType::List) throw EStreamError("Invalid property value");
-                auto& item = Add();
-                try {
-                    ReadItemProperties(reader, item);
-                } catch (...) {
-                    // An item that was not read whole is dropped; those before it stay.
-                    RemoveLast();
-                    throw;
-                }
-            }
+            reader.ReadCollection(
+                [&] { ReadWhole(Add(), [&](TPictureCollectionItem& item) { ReadItemProperties(reader, item); }); });
         } else {
             reader.SkipValue();
         }
@@ -432,46 +417,33 @@ std::vector<uint8_t> WritePictureLibrary(const std::vector<TPictureLibraryEntry>
     scratch.BuildColorTable();
 
     TObjectWriter writer;
-    writer.WriteHeaderAndSignature("TPICTURECOLLECTIONHOLDER");
-    writer.WriteShortString("TPictureCollectionHolder");
-    writer.WriteShortString("");
-    std::vector<uint8_t> table(1024);
+    writer.WriteHolderStart("TPICTURECOLLECTIONHOLDER", "TPictureCollectionHolder");
+    std::vector<uint8_t> table(sizeof scratch.ColorTable);
     std::memcpy(table.data(), scratch.ColorTable.data(), table.size());
-    writer.WriteShortString("List.ColorTable");
-    writer.WriteBinary(table);
+    writer.WriteProperty("List.ColorTable", std::span<const uint8_t>(table));
     writer.WriteShortString("List");
     writer.WriteValue(TValueType::Collection);
     for (size_t i = 0; i < items.size(); ++i) {
         const auto& record = items[i];
         writer.WriteValue(TValueType::List);
-        writer.WriteShortString("Name");
-        writer.WriteString(record.Name);
-        writer.WriteShortString("PatternHeight");
-        writer.WriteInteger(record.PatternHeight);
-        writer.WriteShortString("PatternWidth");
-        writer.WriteInteger(record.PatternWidth);
-        writer.WriteShortString("SkipHeight");
-        writer.WriteInteger(record.SkipHeight);
-        writer.WriteShortString("SkipWidth");
-        writer.WriteInteger(record.SkipWidth);
-        writer.WriteShortString("SystemMemory");
-        writer.WriteBoolean(record.SystemMemory);
-        writer.WriteShortString("Transparent");
-        writer.WriteBoolean(record.Transparent);
-        writer.WriteShortString("TransparentColor");
-        writer.WriteInteger(static_cast<int32_t>(record.TransparentColor));
+        writer.WriteProperty("Name", record.Name);
+        writer.WriteProperty("PatternHeight", record.PatternHeight);
+        writer.WriteProperty("PatternWidth", record.PatternWidth);
+        writer.WriteProperty("SkipHeight", record.SkipHeight);
+        writer.WriteProperty("SkipWidth", record.SkipWidth);
+        writer.WriteProperty("SystemMemory", record.SystemMemory);
+        writer.WriteProperty("Transparent", record.Transparent);
+        writer.WriteProperty("TransparentColor", static_cast<int32_t>(record.TransparentColor));
         if (!encoded[i].empty()) {
             static constexpr uint8_t kClass[] = {4, 'T', 'D', 'I', 'B'};
             std::vector<uint8_t> data(sizeof kClass + encoded[i].size());
             std::memcpy(data.data(), kClass, sizeof kClass);
             std::memcpy(data.data() + sizeof kClass, encoded[i].data(), encoded[i].size());
-            writer.WriteShortString("Picture.Data");
-            writer.WriteBinary(data);
+            writer.WriteProperty("Picture.Data", std::span<const uint8_t>(data));
         }
         writer.WriteListEnd();
     }
     writer.WriteListEnd(); // collection
-    writer.WriteListEnd(); // holder properties
-    writer.WriteListEnd(); // child objects
+    writer.WriteHolderEnd();
     return writer.Finish();
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -166,32 +167,19 @@ void TWaveCollection::LoadFromStream(std::span<const uint8_t> data)
 {
     Clear();
     TObjectReader reader(data);
-    reader.ReadHeaderAndSignature();
-    reader.ReadShortString(); // holder class name
-    reader.ReadShortString(); // holder object name
+    reader.ReadHolderStart();
     while (!reader.EndOfList()) {
         const std::string property = reader.ReadShortString();
         if (!THashCollection::SameName(property, "List")) {
             reader.SkipValue();
             continue;
         }
-        if (reader.ReadValue() != TValueType::Collection) throw EStreamError("Invalid property value");
         // A repeated "List" replaces what an earlier one loaded.
-        if (reader.NextValue() != TValueType::Null) Clear();
-        while (!reader.EndOfList()) {
-            const TValueType next = reader.NextValue();
-            if (next == TValueType::Int8 || next == TValueType::Int16 || next == TValueType::Int32)
-                reader.ReadInteger(); // the item's position; the order in the file decides
-            if (reader.ReadValue() != TValueType::List) throw EStreamError("Invalid property value");
-            auto& item = Add();
-            try {
-                ReadItemProperties(reader, item);
-            } catch (...) {
-                // An item that was not read whole is dropped; those before it stay.
-                RemoveLast();
-                throw;
-            }
-        }
+        bool first = true;
+        reader.ReadCollection([&] {
+            if (std::exchange(first, false)) Clear();
+            ReadWhole(Add(), [&](TWaveCollectionItem& item) { ReadItemProperties(reader, item); });
+        });
     }
     reader.ReadListEnd(); // the holder has no child objects
 }
@@ -201,27 +189,18 @@ void TWaveCollection::LoadFromStream(std::span<const uint8_t> data)
 std::vector<uint8_t> WriteWaveLibrary(const std::vector<TWaveLibraryEntry>& items)
 {
     TObjectWriter writer;
-    writer.WriteHeaderAndSignature("TWAVECOLLECTIONHOLDER");
-    writer.WriteShortString("TWaveCollectionHolder");
-    writer.WriteShortString("");
+    writer.WriteHolderStart("TWAVECOLLECTIONHOLDER", "TWaveCollectionHolder");
     writer.WriteShortString("List");
     writer.WriteValue(TValueType::Collection);
     for (const auto& item : items) {
         writer.WriteValue(TValueType::List);
-        writer.WriteShortString("Name");
-        writer.WriteString(item.Name);
-        writer.WriteShortString("Looped");
-        writer.WriteBoolean(item.Looped);
-        writer.WriteShortString("MaxPlayingCount");
-        writer.WriteInteger(item.MaxPlayingCount);
-        if (!item.Wave.Format.empty() || !item.Wave.Data.empty()) {
-            writer.WriteShortString("Wave.WAVE");
-            writer.WriteBinary(item.Wave.SaveToRiff());
-        }
+        writer.WriteProperty("Name", item.Name);
+        writer.WriteProperty("Looped", item.Looped);
+        writer.WriteProperty("MaxPlayingCount", item.MaxPlayingCount);
+        if (!item.Wave.Format.empty() || !item.Wave.Data.empty()) writer.WriteProperty("Wave.WAVE", item.Wave.SaveToRiff());
         writer.WriteListEnd();
     }
     writer.WriteListEnd(); // items
-    writer.WriteListEnd(); // holder properties
-    writer.WriteListEnd(); // holder children
+    writer.WriteHolderEnd();
     return writer.Finish();
 }

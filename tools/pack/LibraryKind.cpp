@@ -29,9 +29,7 @@ TLibraryKind Decide(TVote vote)
 TLibraryKind DetectLibraryKind(std::span<const uint8_t> data)
 {
     TObjectReader reader(data);
-    reader.ReadHeaderAndSignature();
-    reader.ReadShortString();
-    reader.ReadShortString();
+    reader.ReadHolderStart();
     try {
         while (!reader.EndOfList()) {
             const std::string property = reader.ReadShortString();

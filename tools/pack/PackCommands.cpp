@@ -42,46 +42,42 @@ void WriteFile(const std::string& fileName, const std::vector<uint8_t>& data)
     if (!out) throw std::runtime_error("Cannot write file \"" + fileName + "\"");
 }
 
-int ListImages(const std::vector<uint8_t>& data, std::ostream& out)
+// Prints every item that loads; damage further on is reported after them.
+template <class TLibrary, class TPrint>
+int ListLibrary(const std::vector<uint8_t>& data, TPrint&& print)
 {
-    TPictureCollection library;
+    TLibrary library;
     std::string failure;
     try {
         library.LoadFromStream(data);
     } catch (const EEngineError& e) {
         failure = e.what();
     }
-    for (int i = 0; i < library.Count(); ++i) {
-        const auto& item = library.Items(i);
+    for (int i = 0; i < library.Count(); ++i) print(i, library.Items(i));
+    if (!failure.empty()) throw EStreamError(failure);
+    return 0;
+}
+
+int ListImages(const std::vector<uint8_t>& data, std::ostream& out)
+{
+    return ListLibrary<TPictureCollection>(data, [&](int i, const TPictureCollectionItem& item) {
         const TPicture& picture = item.Picture;
         out << i << '\t' << item.Name() << '\t' << picture.Width() << '\t' << picture.Height() << '\t'
             << item.Width() << '\t' << item.Height() << '\t' << item.PatternCount() << '\t' << item.SkipWidth
             << '\t' << item.SkipHeight << '\t' << (item.Transparent ? 1 : 0) << '\t'
             << (item.SystemMemory ? 1 : 0) << '\t' << Hex32(item.TransparentColor) << '\t'
             << (picture.HasGraphic() ? picture.Graphic.BitCount : 0) << '\n';
-    }
-    if (!failure.empty()) throw EStreamError(failure);
-    return 0;
+    });
 }
 
 int ListWaves(const std::vector<uint8_t>& data, std::ostream& out)
 {
-    TWaveCollection library;
-    std::string failure;
-    try {
-        library.LoadFromStream(data);
-    } catch (const EEngineError& e) {
-        failure = e.what();
-    }
-    for (int i = 0; i < library.Count(); ++i) {
-        const auto& item = library.Items(i);
+    return ListLibrary<TWaveCollection>(data, [&](int i, const TWaveCollectionItem& item) {
         const TWave& wave = item.Wave;
         out << i << '\t' << item.Name() << '\t' << (item.Looped() ? 1 : 0) << '\t' << item.MaxPlayingCount() << '\t'
             << wave.FormatTag() << '\t' << wave.Channels() << '\t' << wave.SamplesPerSec() << '\t'
             << wave.BitsPerSample() << '\t' << wave.Data.size() << '\n';
-    }
-    if (!failure.empty()) throw EStreamError(failure);
-    return 0;
+    });
 }
 
 // The whole picture, with alpha 0 where a 32-bit surface would skip the key.
