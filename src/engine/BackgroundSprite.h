@@ -11,6 +11,7 @@ class TPictureCollectionItem;
 
 class TBackgroundSprite : public TSprite {
 public:
+    const char* ClassName() const override { return "TBackgroundSprite"; }
     // Largest map SetMapSize accepts; the game's maps are 1 x 1.
     static constexpr int64_t MaxMapCells = int64_t{1} << 22;
 

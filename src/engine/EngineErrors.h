@@ -26,6 +26,9 @@ ZARVENOK_ENGINE_ERROR(EDXDrawError);
 ZARVENOK_ENGINE_ERROR(EStreamError);            // "Invalid stream format", "Stream read error"
 ZARVENOK_ENGINE_ERROR(EInvalidGraphic);         // "DIB is invalid"
 ZARVENOK_ENGINE_ERROR(EFOpenError);             // "Cannot open file "%s". %s"
+ZARVENOK_ENGINE_ERROR(EDXSoundError);
+ZARVENOK_ENGINE_ERROR(EDirectSoundError);       // "%s cannot be initialized" (no sound device)
+ZARVENOK_ENGINE_ERROR(EDirectSoundBufferError); // "%s cannot be made", "%s cannot be locked"
 
 #undef ZARVENOK_ENGINE_ERROR
 

@@ -8,6 +8,7 @@ class TPictureCollectionItem;
 
 class TImageSprite : public TSprite {
 public:
+    const char* ClassName() const override { return "TImageSprite"; }
     explicit TImageSprite(TSprite* parent);
 
     int AnimCount = 0;

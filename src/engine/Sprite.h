@@ -87,6 +87,8 @@ public:
     virtual void DoMove(int moveCount);
     virtual TRect BoundsRect();
     virtual bool TestCollision(TSprite* sprite);
+    // The class's name as the game and its tools speak of it.
+    virtual const char* ClassName() const { return "TSprite"; }
 
 protected:
     // Paints this sprite (when on the surface) and its subtree in depth order.

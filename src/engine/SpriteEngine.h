@@ -11,6 +11,7 @@
 
 class TSpriteEngine : public TSprite {
 public:
+    const char* ClassName() const override { return "TSpriteEngine"; }
     TSpriteEngine();
     // Destroys every sprite of the tree before the dead list goes.
     ~TSpriteEngine() override;

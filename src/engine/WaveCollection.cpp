@@ -1,11 +1,13 @@
-// The wave library's data side: RIFF recordings, the named items and the
-// ".dxw" reader and writer.
+// The wave library: RIFF recordings, the named items with their playback,
+// and the ".dxw" reader and writer.
 #include "WaveCollection.h"
 
+#include "DXSound.h"
 #include "EngineErrors.h"
 #include "FileData.h"
 #include "ObjectStream.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -124,19 +126,163 @@ uint16_t TWave::BitsPerSample() const
 
 // ---- TWaveCollectionItem ----
 
+namespace {
+
+// A buffer still sounding, or one whose memory the device took back; either
+// way it cannot take a new sounding.
+bool Busy(ISoundBuffer& buffer)
+{
+    return buffer.IsPlaying() || buffer.IsLost();
+}
+
+} // namespace
+
 TWaveCollectionItem::TWaveCollectionItem(TWaveCollection& collection) : THashCollectionItem(collection) {}
+
+TWaveCollectionItem::~TWaveCollectionItem() = default;
+
+TWaveCollection& TWaveCollectionItem::Owner() const
+{
+    return static_cast<TWaveCollection&>(Collection());
+}
 
 void TWaveCollectionItem::SetLooped(bool value)
 {
+    if (value == Looped_) return;
+    Stop();
     Looped_ = value;
 }
 
 void TWaveCollectionItem::SetMaxPlayingCount(int value)
 {
-    MaxPlayingCount_ = value < 0 ? 0 : value;
+    if (value < 0) value = 0;
+    if (value == MaxPlayingCount_) return;
+    if (Initialized_) FreeCopies();
+    MaxPlayingCount_ = value;
+}
+
+void TWaveCollectionItem::SetFrequency(int value)
+{
+    Frequency_ = value;
+    if (Main_) Main_->SetFrequency(static_cast<uint32_t>(std::max(value, 0)));
+}
+
+void TWaveCollectionItem::SetPan(int value)
+{
+    Pan_ = value;
+    if (Main_) Main_->SetPan(value);
+}
+
+void TWaveCollectionItem::SetVolume(int value)
+{
+    Volume_ = value;
+    if (Main_) Main_->SetVolume(value);
+}
+
+void TWaveCollectionItem::ApplySettings(ISoundBuffer& buffer) const
+{
+    buffer.SetFrequency(static_cast<uint32_t>(std::max(Frequency_, 0)));
+    buffer.SetPan(Pan_);
+    buffer.SetVolume(Volume_);
+}
+
+void TWaveCollectionItem::FreeCopies()
+{
+    Copies_.clear();
+}
+
+void TWaveCollectionItem::Initialize()
+{
+    Finalize();
+    Initialized_ = true;
+}
+
+void TWaveCollectionItem::Finalize()
+{
+    // Copies share the main buffer's samples: free them first.
+    FreeCopies();
+    Main_.reset();
+    Initialized_ = false;
+}
+
+void TWaveCollectionItem::Restore()
+{
+    if (Wave.Data.empty()) return;
+    if (!Initialized_) {
+        if (!Owner().Initialized()) return;
+        Initialize();
+    }
+    if (!Main_) {
+        auto buffer = Owner().DXSound()->Device().CreateBuffer(Wave.Format, Wave.Data);
+        if (!buffer) throw EDirectSoundBufferError(FormatMessage("%s cannot be made", "Sound Buffer"));
+        buffer->SetLabel(Name());
+        Main_ = std::move(buffer);
+    }
+    ApplySettings(*Main_);
+}
+
+void TWaveCollectionItem::Play(bool wait)
+{
+    if (!Initialized_) return;
+
+    if (Looped_) {
+        if (!Main_) Restore();
+        if (!Main_) return;
+        // One looping sound per item: a second play restarts it.
+        Main_->Stop();
+        Main_->Rewind();
+        Main_->Play(true);
+        return;
+    }
+
+    ISoundBuffer* chosen = nullptr;
+    for (const auto& copy : Copies_) {
+        if (!Busy(*copy)) {
+            chosen = copy.get();
+            break;
+        }
+    }
+    if (chosen == nullptr) {
+        if (MaxPlayingCount_ == 0 || CopyCount() < MaxPlayingCount_) {
+            if (!Main_) Restore();
+            if (!Main_) return;
+            auto copy = Main_->Duplicate();
+            if (!copy) return;
+            Copies_.push_back(std::move(copy));
+        } else {
+            // All copies busy: cut off the one started longest ago.
+            std::rotate(Copies_.begin(), Copies_.begin() + 1, Copies_.end());
+        }
+        chosen = Copies_.back().get();
+    }
+
+    chosen->Stop();
+    chosen->Rewind();
+    ApplySettings(*chosen);
+    chosen->Play(false);
+
+    if (wait) {
+        // A lost buffer never finishes; waiting on one would hang the game.
+        IClock& clock = Owner().DXSound()->Clock();
+        while (chosen->IsPlaying() && !chosen->IsLost()) clock.Sleep(10);
+    }
+}
+
+void TWaveCollectionItem::Stop()
+{
+    if (!Initialized_) return;
+    if (Main_) Main_->Stop();
+    for (const auto& copy : Copies_) copy->Stop();
 }
 
 // ---- TWaveCollection ----
+
+TWaveCollection::TWaveCollection() = default;
+
+TWaveCollection::~TWaveCollection()
+{
+    Clear();
+}
 
 TWaveCollectionItem& TWaveCollection::Add()
 {
@@ -182,6 +328,31 @@ void TWaveCollection::LoadFromStream(std::span<const uint8_t> data)
         });
     }
     reader.ReadListEnd(); // the holder has no child objects
+    if (Initialized()) {
+        Initialize(*DXSound_);
+        Restore();
+    }
+}
+
+bool TWaveCollection::Initialized() const
+{
+    return DXSound_ != nullptr && DXSound_->Initialized();
+}
+
+void TWaveCollection::Initialize(TDXSound& dxSound)
+{
+    DXSound_ = &dxSound;
+    for (int i = 0; i < Count(); ++i) Items(i).Initialize();
+}
+
+void TWaveCollection::Finalize()
+{
+    for (int i = 0; i < Count(); ++i) Items(i).Finalize();
+}
+
+void TWaveCollection::Restore()
+{
+    for (int i = 0; i < Count(); ++i) Items(i).Restore();
 }
 
 // ---- writer ----

@@ -1,0 +1,206 @@
+// The platform interface: everything the game needs from the machine. The
+// SDL implementation (src/platform/sdl) and the headless one
+// (src/platform/headless) sit behind it; nothing above it knows which.
+#pragma once
+
+#include "DirectDrawSurface.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+// ---------------------------------------------------------------- time
+
+class IClock {
+public:
+    virtual ~IClock() = default;
+    // Milliseconds since some start, as an unsigned 32-bit count that wraps.
+    virtual uint32_t Now() = 0;
+    // Blocks the game's thread (the fake clock just moves on).
+    virtual void Sleep(uint32_t milliseconds) = 0;
+};
+
+// ---------------------------------------------------------------- input
+
+enum class TMouseButton { Left, Right, Middle };
+
+enum class TWindowState { Normal, Minimized, Maximized };
+
+// Virtual-key codes the game reads; letters and digits are their upper-case
+// character codes ('A' = 65, '0' = 48).
+namespace VirtualKey {
+inline constexpr int Backspace = 8;
+inline constexpr int Enter = 13;
+inline constexpr int Escape = 27;
+inline constexpr int Space = 32;
+} // namespace VirtualKey
+
+struct TInputEvent {
+    enum class TKind {
+        KeyDown,      // Key, Alt
+        MouseDown,    // Button, X, Y
+        MouseUp,      // Button, X, Y
+        MouseMove,    // X, Y
+        Close,        // the user asked to close the window
+        Activate,     // the application gained activation
+        Deactivate,   // the application lost activation
+        Minimized,    // the window state changed (after the fact)
+        Restored,
+        Maximized,
+        Resized,      // the window's size changed
+        Shown,        // the window was shown for the first time
+        Terminate,    // a termination signal: save and end cleanly
+    };
+    TKind Kind = TKind::KeyDown;
+    int Key = 0;
+    bool Alt = false;
+    TMouseButton Button = TMouseButton::Left;
+    // Positions are on the 800 x 600 back surface; the platform maps window
+    // coordinates back and drops points on letterbox bars.
+    int X = 0;
+    int Y = 0;
+};
+
+class IEventSource {
+public:
+    virtual ~IEventSource() = default;
+    // Waits at most timeoutMs (0: just look) for the next event.
+    virtual bool WaitEvent(TInputEvent& event, uint32_t timeoutMs) = 0;
+};
+
+// ---------------------------------------------------------------- video
+
+struct TDisplayMode {
+    int Width = 0;
+    int Height = 0;
+    int BitCount = 0;
+    bool operator==(const TDisplayMode&) const = default;
+};
+
+struct TPresentOptions {
+    bool Stretch = true;      // scale to the whole client area (letterboxed)
+    bool Center = true;       // without Stretch: centre the frame
+    bool WaitVBlank = true;   // synchronise with the vertical blank
+};
+
+class IVideo {
+public:
+    virtual ~IVideo() = default;
+
+    // The one window: client size, caption; placed centred, not yet shown.
+    virtual void CreateWindow(const std::string& caption, int clientWidth, int clientHeight) = 0;
+    // Whether CreateWindow has made the window (the display needs one).
+    virtual bool HasWindow() const { return ClientWidth() > 0 && ClientHeight() > 0; }
+    // Shows it; the platform then reports a Shown event.
+    virtual void ShowWindow() = 0;
+    virtual void SetCaption(const std::string& caption) = 0;
+    virtual std::string Caption() const = 0;
+    virtual TWindowState WindowState() const = 0;
+    virtual void SetWindowState(TWindowState state) = 0;
+    // Single fixed border (true) or none (false, for full screen).
+    virtual void SetBordered(bool bordered) = 0;
+    virtual void SetCursorVisible(bool visible) = 0;
+    virtual int ClientWidth() const = 0;
+    virtual int ClientHeight() const = 0;
+
+    // Remembers the window's position and size; Restore puts them back once.
+    virtual void SaveWindowPlacement() = 0;
+    virtual void RestoreWindowPlacement() = 0;
+
+    // The pixel depth of the desktop, which window surfaces take.
+    virtual int DesktopBitCount() const = 0;
+    // Full-screen modes the platform can show, in any order.
+    virtual std::vector<TDisplayMode> FullScreenModes() = 0;
+    // Takes the whole screen in the mode; false when it is refused.
+    virtual bool EnterFullScreen(const TDisplayMode& mode) = 0;
+    // Back to the window (the desktop's own mode).
+    virtual void LeaveFullScreen() = 0;
+
+    // Shows a finished frame: in a window scaled or centred in the client
+    // area, in full screen scaled to the mode and letterboxed.
+    virtual void Present(const TDirectDrawSurface& frame, const TPresentOptions& options) = 0;
+};
+
+// ---------------------------------------------------------------- sound
+
+// One device buffer holding a recording; duplicates share the samples.
+class ISoundBuffer {
+public:
+    virtual ~ISoundBuffer() = default;
+    // Starts from the current position, once or looping.
+    virtual void Play(bool looped) = 0;
+    // Stops and keeps the position.
+    virtual void Stop() = 0;
+    virtual void Rewind() = 0;
+    virtual bool IsPlaying() = 0;
+    // A buffer whose memory the device took back (never on most platforms).
+    virtual bool IsLost() = 0;
+    virtual void SetVolume(int hundredthsOfDecibel) = 0;  // 0 full, negative quieter
+    virtual void SetPan(int hundredthsOfDecibel) = 0;     // 0 centre
+    virtual void SetFrequency(uint32_t samplesPerSecond) = 0; // 0: the recording's own
+    // Another buffer over the same samples; nullptr when none can be made.
+    virtual std::unique_ptr<ISoundBuffer> Duplicate() = 0;
+    // The recording's name, for platforms that report what they play;
+    // duplicates keep it.
+    virtual void SetLabel(const std::string& /*label*/) {}
+};
+
+class IAudioDevice {
+public:
+    virtual ~IAudioDevice() = default;
+    // Opens the default device; false when there is none (the game is then silent).
+    virtual bool Open() = 0;
+    virtual void Close() = 0;
+    // A buffer from a "fmt " block and its sample data; nullptr when it cannot be made.
+    virtual std::unique_ptr<ISoundBuffer> CreateBuffer(std::span<const uint8_t> format, std::span<const uint8_t> data) = 0;
+};
+
+// Tracker-module music: one module at a time, playing in the background.
+class IModulePlayer {
+public:
+    virtual ~IModulePlayer() = default;
+    // A handle, or 0 when the file cannot be loaded.
+    virtual int32_t SongLoadFromFile(const std::string& path) = 0;
+    virtual void SongPlay(int32_t handle) = 0;
+    // The current order position; 0 while the first order plays.
+    virtual int32_t SongGetOrder(int32_t handle) = 0;
+    virtual void SongFree(int32_t handle) = 0;
+};
+
+// ---------------------------------------------------------------- desktop
+
+class IShell {
+public:
+    virtual ~IShell() = default;
+    // Opens a web address or a file with the desktop's handler; failures are ignored.
+    virtual void Open(const std::string& target) = 0;
+};
+
+class IMessageBox {
+public:
+    virtual ~IMessageBox() = default;
+    virtual void Show(const std::string& title, const std::string& text) = 0;
+};
+
+// HTTP GET; the body as text, failures raised as std::runtime_error.
+class IHttpClient {
+public:
+    virtual ~IHttpClient() = default;
+    virtual std::string Get(const std::string& url) = 0;
+};
+
+// ---------------------------------------------------------------- all of it
+
+class IPlatform {
+public:
+    virtual ~IPlatform() = default;
+    virtual IClock& Clock() = 0;
+    virtual IEventSource& Events() = 0;
+    virtual IVideo& Video() = 0;
+    virtual IAudioDevice& Audio() = 0;
+    virtual IModulePlayer& Music() = 0;
+    virtual IShell& Shell() = 0;
+    virtual IMessageBox& MessageBox() = 0;
+};

@@ -1,0 +1,213 @@
+// Reading and writing "Config.cfg".
+#include "SettingsFile.h"
+
+#include "TextEncoding.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <streambuf>
+#include <string_view>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Far beyond anything the game writes (its texts hold at most ten letters);
+// a longer line is damage and reads as empty rather than growing without end.
+constexpr std::size_t MaxLineLength = 4096;
+
+// One line without its LF or CR LF end; an empty string past the end of the
+// stream or for an overlong line.
+std::string ReadLine(std::istream& in)
+{
+    std::string line;
+    std::streambuf* buffer = in.rdbuf();
+    if (buffer == nullptr || !in.good())
+        return line;
+    bool overlong = false;
+    for (;;) {
+        const auto c = buffer->sbumpc();
+        if (std::streambuf::traits_type::eq_int_type(c, std::streambuf::traits_type::eof())) {
+            in.setstate(std::ios::eofbit);
+            break;
+        }
+        const char ch = std::streambuf::traits_type::to_char_type(c);
+        if (ch == '\n')
+            break;
+        if (overlong)
+            continue;
+        if (line.size() == MaxLineLength) {
+            overlong = true;
+            line.clear();
+            continue;
+        }
+        line.push_back(ch);
+    }
+    if (overlong)
+        return {};
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+std::string StripPadding(std::string text)
+{
+    while (!text.empty() && text.back() == '%')
+        text.pop_back();
+    return text;
+}
+
+// Decoded text of a padded line: the trailing '%' removed.
+std::string DecodePadded(std::string_view line)
+{
+    return StripPadding(DecodeLine(line));
+}
+
+std::optional<int32_t> ParseScore(std::string_view text)
+{
+    int32_t value = 0;
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    const auto [end, ec] = std::from_chars(first, last, value, 10);
+    if (text.empty() || ec != std::errc{} || end != last)
+        return std::nullopt;
+    return value;
+}
+
+std::string EncodePadded(std::string text)
+{
+    if (text.empty())
+        return text;
+    while (text.size() % 5 != 0)
+        text.push_back('%');
+    return EncodeLine(text);
+}
+
+void AppendLine(std::string& out, std::string_view line)
+{
+    out.append(line);
+    out.append("\r\n");
+}
+
+bool WriteAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        const ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Makes the rename itself durable; a failure here leaves a complete file
+// either way, so it is not reported.
+void SyncDirectoryOf(const std::string& path)
+{
+    std::filesystem::path dir = std::filesystem::path(path).parent_path();
+    if (dir.empty())
+        dir = ".";
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
+TStoredSettings LoadSettings(std::istream& in, const TStoredSettings& defaults)
+{
+    TStoredSettings result = defaults;
+    if (DecodeLine(ReadLine(in)) != "false")
+        result.FullScreen = true;
+    if (DecodeLine(ReadLine(in)) == "false")
+        result.Music = false;
+    if (DecodeLine(ReadLine(in)) == "false")
+        result.Sound = false;
+    result.AddText = DecodePadded(ReadLine(in));
+    result.PlayerName = DecodePadded(ReadLine(in));
+
+    for (auto& entry : result.HighScores) {
+        // Decoded before stripping: a line of nothing but '%' is a stored
+        // empty name, while an empty line keeps the default.
+        const std::string name = DecodeLine(ReadLine(in));
+        if (!name.empty())
+            entry.Name = StripPadding(name);
+        const std::string score = DecodeLine(ReadLine(in));
+        if (!score.empty()) {
+            if (const auto value = ParseScore(StripPadding(score)))
+                entry.Score = *value;
+        }
+    }
+    return result;
+}
+
+std::optional<TStoredSettings> LoadSettingsFile(const std::string& path,
+                                                const TStoredSettings& defaults)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open())
+        return std::nullopt;
+    return LoadSettings(in, defaults);
+}
+
+std::string SaveSettings(const TStoredSettings& settings)
+{
+    auto flag = [](bool on) { return EncodeLine(on ? "true" : "false"); };
+    std::string out;
+    AppendLine(out, flag(settings.FullScreen));
+    AppendLine(out, flag(settings.Music));
+    AppendLine(out, flag(settings.Sound));
+    AppendLine(out, EncodePadded(settings.AddText));
+    AppendLine(out, EncodePadded(settings.PlayerName));
+    for (const auto& entry : settings.HighScores) {
+        AppendLine(out, EncodePadded(entry.Name));
+        AppendLine(out, EncodePadded(std::to_string(entry.Score)));
+    }
+    return out;
+}
+
+bool SaveSettingsFile(const std::string& path, const TStoredSettings& settings,
+                      std::string& error)
+{
+    const std::string temp = path + ".tmp";
+    auto fail = [&](const char* what, const std::string& file, int err) {
+        error = "Cannot save settings to \"" + path + "\": " + what + " \"" + file +
+                "\" failed: " + std::strerror(err);
+        return false;
+    };
+
+    const std::string text = SaveSettings(settings);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0)
+        return fail("creating", temp, errno);
+
+    if (!WriteAll(fd, text) || ::fsync(fd) != 0) {
+        const int err = errno;
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return fail("writing", temp, err);
+    }
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        return fail("writing", temp, err);
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        return fail("replacing", path, err);
+    }
+    SyncDirectoryOf(path);
+    error.clear();
+    return true;
+}

@@ -1,0 +1,40 @@
+// The frame: a pending full-screen switch, the current screen's hook, the
+// level switch, presenting the frame, and keeping the music going.
+#include "Unit1.h"
+
+void TMainForm::DXTimerTimer(int /*lagCount*/)
+{
+    if (!DXDraw.CanDraw()) return;
+    ++FrameCount;
+    if (ResizeSeen) {
+        ResizeSeen = false;
+        if (Platform.Video().WindowState() == TWindowState::Maximized) GameFullScreenClick();
+    }
+    if (!FocusLost) {
+        FrameHook();
+        // The level switch arrives with the level-progression issue.
+        DXDraw.Flip();
+    }
+    MusicContinuation();
+}
+
+void TMainForm::PlainFrame(bool fill)
+{
+    SpriteEngine.Move(16);
+    SpriteEngine.Dead();
+    if (fill && DXDraw.Surface() != nullptr) DXDraw.Surface()->Fill(0);
+    SpriteEngine.Draw();
+}
+
+void TMainForm::FrameHook()
+{
+    switch (GameState) {
+    case 2: PlainFrame(false); break; // the tiled backdrop covers everything
+    case 4:
+    case 6:
+    case 7: PlainFrame(true); break;
+    default:
+        // The game, options and game-over frames come with their screens.
+        break;
+    }
+}

@@ -1,0 +1,96 @@
+// One thread runs everything: window events, then the message timers that
+// are due in the order they fell due, then the frame. Between those the
+// loop sleeps until the next event or deadline instead of spinning.
+#include "Unit1.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+void TMainForm::HandleEvent(const TInputEvent& event)
+{
+    using TKind = TInputEvent::TKind;
+    switch (event.Kind) {
+    case TKind::KeyDown: FormKeyDown(event.Key, event.Alt); break;
+    case TKind::MouseDown: DXDrawMouseDown(event.Button, event.X, event.Y); break;
+    case TKind::MouseUp: DXDrawMouseUp(event.Button, event.X, event.Y); break;
+    case TKind::MouseMove: DXDrawMouseMove(event.X, event.Y); break;
+    case TKind::Close: FormClose(); break;
+    case TKind::Activate:
+        DXDraw.SetWindowActive(true);
+        DXTimer.AppActivated();
+        break;
+    case TKind::Deactivate:
+        DXDraw.SetWindowActive(false);
+        DXTimer.AppDeactivated();
+        break;
+    case TKind::Minimized:
+    case TKind::Restored:
+    case TKind::Maximized:
+    case TKind::Resized: FormResize(); break;
+    case TKind::Shown: DXDraw.WindowShown(); break;
+    case TKind::Terminate:
+        SaveSettings();
+        Terminated = true;
+        break;
+    }
+}
+
+void TMainForm::RunDue()
+{
+    const uint32_t now = Platform.Clock().Now();
+    std::vector<TMessageTimer*> due;
+    for (TMessageTimer* timer : {&Timer1, &TimerLevel, &Timer2, &Timer3})
+        if (timer->Enabled() && timer->IsDue(now)) due.push_back(timer);
+    // Earliest first; times wrap, so compare by distance from now.
+    std::stable_sort(due.begin(), due.end(), [now](const TMessageTimer* a, const TMessageTimer* b) {
+        return now - a->DueTime().value_or(now) > now - b->DueTime().value_or(now);
+    });
+    for (TMessageTimer* timer : due) {
+        if (Terminated) return;
+        // An earlier handler may have stopped or restarted this one.
+        if (timer->Enabled() && timer->IsDue(Platform.Clock().Now())) timer->Fire();
+    }
+    if (!Terminated) DXTimer.Idle();
+}
+
+std::optional<uint32_t> TMainForm::NextDeadline()
+{
+    const uint32_t now = Platform.Clock().Now();
+    std::optional<uint32_t> next = DXTimer.NextDue();
+    for (TMessageTimer* timer : {&Timer1, &TimerLevel, &Timer2, &Timer3}) {
+        const std::optional<uint32_t> dueTime = timer->DueTime();
+        if (!dueTime) continue;
+        const uint32_t due = *dueTime;
+        // Earlier of the two, measured forward from now (a past due time is 0 away).
+        const auto ahead = [now](uint32_t t) { return static_cast<int32_t>(t - now) < 0 ? 0u : t - now; };
+        if (!next || ahead(due) < ahead(*next)) next = due;
+    }
+    return next;
+}
+
+int TMainForm::Run()
+{
+    IEventSource& events = Platform.Events();
+    IClock& clock = Platform.Clock();
+    while (!Terminated) {
+        uint32_t timeout = 1000;
+        if (const auto deadline = NextDeadline()) {
+            const int32_t left = static_cast<int32_t>(*deadline - clock.Now());
+            timeout = left > 0 ? static_cast<uint32_t>(left) : 0;
+        }
+        TInputEvent event;
+        if (events.WaitEvent(event, timeout)) {
+            HandleEvent(event);
+            while (!Terminated && events.WaitEvent(event, 0)) HandleEvent(event);
+        }
+        if (!Terminated) RunDue();
+    }
+    return 0;
+}
+
+void TMainForm::AfterLoop()
+{
+    std::error_code error;
+    if (std::filesystem::exists("play.url", error)) Platform.Shell().Open("play.url");
+}
