@@ -281,6 +281,14 @@ TSimulator::TResult TSimulator::Execute(const std::vector<std::string>& words, s
         for (const std::string& event : Platform_->SoundLog().Take()) out << event << '\n';
         return TResult::Ok;
     }
+    if (command == "order") {
+        // Beyond the script language's core: moves the playing module to an
+        // order position, to exercise the music continuation.
+        int32_t order = 0;
+        if (argc != 1 || !ParseNumber(words[1], order)) return bad("usage: order N");
+        Platform_->Music().SetOrder(order);
+        return TResult::Ok;
+    }
     if (command == "http" || command == "requests") return bad("the HTTP client is not built yet");
 
     // Everything below needs the running program.
