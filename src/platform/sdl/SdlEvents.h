@@ -1,0 +1,35 @@
+// Input and window events from SDL, translated into the game's events:
+// virtual-key codes, mouse positions on the frame, window state changes,
+// and a pending termination signal.
+#pragma once
+
+#include "Platform.h"
+
+union SDL_Event;
+class TSdlVideo;
+
+class TSdlEvents final : public IEventSource {
+public:
+    explicit TSdlEvents(TSdlVideo& video);
+
+    // Waits in short slices, so that a termination signal is answered within
+    // one slice even while no event arrives.
+    bool WaitEvent(TInputEvent& event, uint32_t timeoutMs) override;
+
+    // The virtual-key code of a key (SDL key code and scan code); 0 for the
+    // keys the game does not read. Letters and digits follow the layout;
+    // where the layout has no Latin letter on a key (Cyrillic, Greek, ...)
+    // or no digit on the number row, the key's place decides, so that a
+    // player with any keyboard can type a name.
+    static int VirtualKeyOf(int keyCode, int scanCode);
+
+    // One SDL event as a game event; false for events the game does not see.
+    bool Translate(const SDL_Event& sdlEvent, TInputEvent& event);
+
+    // The longest single wait before the termination flag is looked at again.
+    static constexpr uint32_t WaitSlice = 100;
+
+private:
+    TSdlVideo& Video_;
+    bool ShownSeen_ = false;
+};

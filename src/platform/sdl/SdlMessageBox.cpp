@@ -1,0 +1,20 @@
+// Information boxes through SDL, with standard error as the fallback.
+#include "SdlMessageBox.h"
+
+#include "SdlVideo.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+
+TSdlMessageBox::TSdlMessageBox(const TSdlVideo& video) : Video_(video) {}
+
+void TSdlMessageBox::Show(const std::string& title, const std::string& text)
+{
+    // A box that belongs to a window not yet shown may never appear.
+    SDL_Window* parent = Video_.Window();
+    if (parent != nullptr && (SDL_GetWindowFlags(parent) & SDL_WINDOW_HIDDEN) != 0) parent = nullptr;
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title.c_str(), text.c_str(), parent) == 0) return;
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    std::fflush(stderr);
+}

@@ -1,0 +1,82 @@
+// The desktop platform: starts SDL, owns every part, ends SDL after them.
+#include "SdlPlatform.h"
+
+#include "SdlAudioDevice.h"
+#include "SdlClock.h"
+#include "SdlEvents.h"
+#include "SdlMessageBox.h"
+#include "SdlModulePlayer.h"
+#include "SdlShell.h"
+#include "SdlSignals.h"
+#include "SdlVideo.h"
+
+#include <SDL.h>
+
+#include <stdexcept>
+
+TSdlPlatform::TSdlPlatform(const std::string& applicationName)
+{
+    // The game answers termination signals itself: it saves and ends.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The name the desktop's sound settings show for the game's stream.
+    SDL_SetHint(SDL_HINT_APP_NAME, applicationName.c_str());
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0)
+        throw std::runtime_error(std::string("The display cannot be used: ") + SDL_GetError());
+    // The game reads key presses only; text input would bring up input methods.
+    SDL_StopTextInput();
+    Signals_ = std::make_unique<TSdlSignals>();
+    Clock_ = std::make_unique<TSdlClock>();
+    Video_ = std::make_unique<TSdlVideo>();
+    Events_ = std::make_unique<TSdlEvents>(*Video_);
+    Audio_ = std::make_unique<TSdlAudioDevice>();
+    Music_ = std::make_unique<TSdlModulePlayer>(*Audio_);
+    Shell_ = std::make_unique<TSdlShell>();
+    MessageBox_ = std::make_unique<TSdlMessageBox>(*Video_);
+}
+
+TSdlPlatform::~TSdlPlatform()
+{
+    Music_.reset();
+    if (Audio_) Audio_->Close();
+    Audio_.reset();
+    MessageBox_.reset();
+    Events_.reset();
+    Video_.reset();
+    SDL_Quit();
+    Signals_.reset();
+}
+
+IClock& TSdlPlatform::Clock()
+{
+    return *Clock_;
+}
+
+IEventSource& TSdlPlatform::Events()
+{
+    return *Events_;
+}
+
+IVideo& TSdlPlatform::Video()
+{
+    return *Video_;
+}
+
+IAudioDevice& TSdlPlatform::Audio()
+{
+    return *Audio_;
+}
+
+IModulePlayer& TSdlPlatform::Music()
+{
+    return *Music_;
+}
+
+IShell& TSdlPlatform::Shell()
+{
+    return *Shell_;
+}
+
+IMessageBox& TSdlPlatform::MessageBox()
+{
+    return *MessageBox_;
+}

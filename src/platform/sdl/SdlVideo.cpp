@@ -1,0 +1,440 @@
+// The game's one window and its presenter on an SDL renderer.
+#include "SdlVideo.h"
+
+#include "SdlWindowManager.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <set>
+#include <stdexcept>
+#include <utility>
+
+namespace {
+
+std::runtime_error SdlFailure(const std::string& what)
+{
+    return std::runtime_error(what + ": " + SDL_GetError());
+}
+
+int DisplayOf(SDL_Window* window)
+{
+    const int index = window != nullptr ? SDL_GetWindowDisplayIndex(window) : 0;
+    return index >= 0 ? index : 0;
+}
+
+} // namespace
+
+TSdlVideo::~TSdlVideo()
+{
+    Destroy();
+}
+
+void TSdlVideo::Destroy()
+{
+    if (Texture_ != nullptr) SDL_DestroyTexture(Texture_);
+    if (Renderer_ != nullptr) SDL_DestroyRenderer(Renderer_);
+    if (Window_ != nullptr) SDL_DestroyWindow(Window_);
+    Texture_ = nullptr;
+    Renderer_ = nullptr;
+    Window_ = nullptr;
+    TextureFormat_ = 0;
+    ShownValid_ = false;
+}
+
+void TSdlVideo::CreateWindow(const std::string& caption, int clientWidth, int clientHeight)
+{
+    Destroy();
+    clientWidth = std::max(clientWidth, 1);
+    clientHeight = std::max(clientHeight, 1);
+    Window_ = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, clientWidth,
+                               clientHeight, SDL_WINDOW_HIDDEN);
+    if (Window_ == nullptr) throw SdlFailure("The window cannot be made");
+    Caption_ = caption;
+    FrameWidth_ = clientWidth;
+    FrameHeight_ = clientHeight;
+    PlacementSaved_ = false;
+    Covering_ = false;
+    if (!EnsureRenderer(Options_.WaitVBlank)) {
+        std::runtime_error error = SdlFailure("The window cannot be drawn on");
+        Destroy();
+        throw error;
+    }
+}
+
+void TSdlVideo::ShowWindow()
+{
+    if (Window_ != nullptr) SDL_ShowWindow(Window_);
+}
+
+void TSdlVideo::SetCaption(const std::string& caption)
+{
+    Caption_ = caption;
+    if (Window_ != nullptr) SDL_SetWindowTitle(Window_, caption.c_str());
+}
+
+std::string TSdlVideo::Caption() const
+{
+    return Caption_;
+}
+
+TWindowState TSdlVideo::WindowState() const
+{
+    if (Window_ == nullptr) return TWindowState::Normal;
+    const Uint32 flags = SDL_GetWindowFlags(Window_);
+    if ((flags & SDL_WINDOW_MINIMIZED) != 0) return TWindowState::Minimized;
+    // Some window managers mark a full-screen window maximized too; to the
+    // game a maximized window is a request for full screen, so it would
+    // switch straight back.
+    if ((flags & SDL_WINDOW_MAXIMIZED) != 0 && !IsFullScreen()) return TWindowState::Maximized;
+    return TWindowState::Normal;
+}
+
+void TSdlVideo::SetWindowState(TWindowState state)
+{
+    if (Window_ == nullptr || state == WindowState()) return;
+    ShownValid_ = false;
+    switch (state) {
+    case TWindowState::Normal: SDL_RestoreWindow(Window_); break;
+    case TWindowState::Minimized: SDL_MinimizeWindow(Window_); break;
+    case TWindowState::Maximized: SDL_MaximizeWindow(Window_); break;
+    }
+}
+
+void TSdlVideo::SetBordered(bool bordered)
+{
+    if (Window_ == nullptr) return;
+    SDL_SetWindowBordered(Window_, bordered ? SDL_TRUE : SDL_FALSE);
+    ShownValid_ = false;
+}
+
+void TSdlVideo::SetCursorVisible(bool visible)
+{
+    SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+int TSdlVideo::ClientWidth() const
+{
+    int width = 0;
+    if (Window_ != nullptr) SDL_GetWindowSize(Window_, &width, nullptr);
+    return width;
+}
+
+int TSdlVideo::ClientHeight() const
+{
+    int height = 0;
+    if (Window_ != nullptr) SDL_GetWindowSize(Window_, nullptr, &height);
+    return height;
+}
+
+void TSdlVideo::SaveWindowPlacement()
+{
+    if (Window_ == nullptr) return;
+    SDL_GetWindowPosition(Window_, &Placement_.X, &Placement_.Y);
+    SDL_GetWindowSize(Window_, &Placement_.Width, &Placement_.Height);
+    PlacementSaved_ = true;
+}
+
+void TSdlVideo::RestoreWindowPlacement()
+{
+    if (Window_ == nullptr || !PlacementSaved_) return;
+    SDL_SetWindowSize(Window_, Placement_.Width, Placement_.Height);
+    SDL_SetWindowPosition(Window_, Placement_.X, Placement_.Y);
+    PlacementSaved_ = false;
+    ShownValid_ = false;
+}
+
+int TSdlVideo::DesktopBitCount() const
+{
+    SDL_DisplayMode mode{};
+    if (SDL_GetDesktopDisplayMode(DisplayOf(Window_), &mode) != 0) return 32;
+    const int bytes = SDL_BYTESPERPIXEL(mode.format);
+    return bytes == 2 || bytes == 3 ? bytes * 8 : 32;
+}
+
+std::vector<TDisplayMode> TSdlVideo::FullScreenModes()
+{
+    const int display = DisplayOf(Window_);
+    std::set<std::pair<int, int>> sizes;
+    const int count = SDL_GetNumDisplayModes(display);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDisplayMode(display, i, &mode) == 0 && mode.w > 0 && mode.h > 0) sizes.insert({mode.w, mode.h});
+    }
+    if (sizes.empty()) {
+        SDL_DisplayMode desktop{};
+        if (SDL_GetDesktopDisplayMode(display, &desktop) == 0 && desktop.w > 0 && desktop.h > 0)
+            sizes.insert({desktop.w, desktop.h});
+    }
+    std::vector<TDisplayMode> modes;
+    for (const auto& [width, height] : sizes) {
+        modes.push_back({width, height, 16});
+        modes.push_back({width, height, 32});
+    }
+    return modes;
+}
+
+bool TSdlVideo::EnterFullScreen(const TDisplayMode& mode)
+{
+    if (Window_ == nullptr) return false;
+    ShownValid_ = false;
+    if (!SdlWindowIsManaged(Window_)) return CoverDisplay();
+    // The display's own list is sorted best first, so the first mode of the
+    // size has its deepest format and highest refresh rate.
+    const int display = DisplayOf(Window_);
+    const int count = SDL_GetNumDisplayModes(display);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode candidate{};
+        if (SDL_GetDisplayMode(display, i, &candidate) != 0) continue;
+        if (candidate.w != mode.Width || candidate.h != mode.Height) continue;
+        if (SDL_SetWindowDisplayMode(Window_, &candidate) == 0 &&
+            SDL_SetWindowFullscreen(Window_, SDL_WINDOW_FULLSCREEN) == 0)
+            return true;
+        break;
+    }
+    return SDL_SetWindowFullscreen(Window_, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+}
+
+bool TSdlVideo::CoverDisplay()
+{
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(DisplayOf(Window_), &bounds) != 0) return false;
+    if (!Covering_) {
+        SDL_GetWindowPosition(Window_, &Uncovered_.X, &Uncovered_.Y);
+        SDL_GetWindowSize(Window_, &Uncovered_.Width, &Uncovered_.Height);
+    }
+    SDL_SetWindowBordered(Window_, SDL_FALSE);
+    SDL_SetWindowPosition(Window_, bounds.x, bounds.y);
+    SDL_SetWindowSize(Window_, bounds.w, bounds.h);
+    SDL_RaiseWindow(Window_);
+    Covering_ = true;
+    ShownValid_ = false;
+    return true;
+}
+
+void TSdlVideo::LeaveFullScreen()
+{
+    if (Window_ == nullptr) return;
+    ShownValid_ = false;
+    if (Covering_) {
+        Covering_ = false;
+        SDL_SetWindowSize(Window_, Uncovered_.Width, Uncovered_.Height);
+        SDL_SetWindowPosition(Window_, Uncovered_.X, Uncovered_.Y);
+        return;
+    }
+    SDL_SetWindowFullscreen(Window_, 0);
+}
+
+bool TSdlVideo::IsFullScreen() const
+{
+    return Window_ != nullptr && (Covering_ || (SDL_GetWindowFlags(Window_) & SDL_WINDOW_FULLSCREEN) != 0);
+}
+
+uint32_t TSdlVideo::WindowId() const
+{
+    return Window_ != nullptr ? SDL_GetWindowID(Window_) : 0;
+}
+
+uint32_t TSdlVideo::TextureFormatOf(const TPixelFormat& format)
+{
+    if (format == TPixelFormat::XRGB8888()) return SDL_PIXELFORMAT_XRGB8888;
+    if (format == TPixelFormat::RGB565()) return SDL_PIXELFORMAT_RGB565;
+    if (format == TPixelFormat::RGB555()) return SDL_PIXELFORMAT_RGB555;
+    // The surfaces keep 24-bit pixels as the bytes blue, green, red.
+    if (format == TPixelFormat::RGB888()) return SDL_PIXELFORMAT_BGR24;
+    return SDL_PIXELFORMAT_UNKNOWN;
+}
+
+bool TSdlVideo::EnsureRenderer(bool vsync)
+{
+    if (Window_ == nullptr) return false;
+    if (Renderer_ != nullptr) {
+        if (VSync_ == vsync) return true;
+        if (SDL_RenderSetVSync(Renderer_, vsync ? 1 : 0) == 0) {
+            VSync_ = vsync;
+            return true;
+        }
+        // A renderer that cannot change its vsync choice is made again with it.
+        if (Texture_ != nullptr) SDL_DestroyTexture(Texture_);
+        SDL_DestroyRenderer(Renderer_);
+        Texture_ = nullptr;
+        Renderer_ = nullptr;
+        TextureFormat_ = 0;
+        ShownValid_ = false;
+    }
+    const Uint32 vsyncFlag = vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
+    Renderer_ = SDL_CreateRenderer(Window_, -1, SDL_RENDERER_ACCELERATED | vsyncFlag);
+    if (Renderer_ == nullptr) Renderer_ = SDL_CreateRenderer(Window_, -1, SDL_RENDERER_SOFTWARE | vsyncFlag);
+    if (Renderer_ == nullptr) Renderer_ = SDL_CreateRenderer(Window_, -1, SDL_RENDERER_SOFTWARE);
+    VSync_ = vsync;
+    return Renderer_ != nullptr;
+}
+
+bool TSdlVideo::EnsureTexture(uint32_t sdlFormat, int width, int height)
+{
+    if (Texture_ != nullptr && TextureFormat_ == sdlFormat && TextureWidth_ == width && TextureHeight_ == height)
+        return true;
+    if (Texture_ != nullptr) SDL_DestroyTexture(Texture_);
+    Texture_ = SDL_CreateTexture(Renderer_, sdlFormat, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (Texture_ == nullptr) {
+        TextureFormat_ = 0;
+        return false;
+    }
+    // Scaling to a full screen of another size looks smoother filtered;
+    // at 1:1 the filter changes nothing.
+    SDL_SetTextureScaleMode(Texture_, SDL_ScaleModeLinear);
+    TextureFormat_ = sdlFormat;
+    TextureWidth_ = width;
+    TextureHeight_ = height;
+    return true;
+}
+
+void TSdlVideo::Present(const TDirectDrawSurface& frame, const TPresentOptions& options)
+{
+    if (Window_ == nullptr) return;
+    // Nothing is seen while the window is hidden or minimized, and a
+    // vsynced present there would only stall the game.
+    if ((SDL_GetWindowFlags(Window_) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0) {
+        ShownValid_ = false;
+        return;
+    }
+    const uint32_t format = TextureFormatOf(frame.PixelFormat());
+    if (format == SDL_PIXELFORMAT_UNKNOWN) return;
+    if (ShownValid_ && SameAsShown(frame, format, options)) return;
+    if (!EnsureRenderer(options.WaitVBlank) || !EnsureTexture(format, frame.Width(), frame.Height())) return;
+    if (SDL_UpdateTexture(Texture_, nullptr, frame.Row(0), frame.Pitch()) != 0) return;
+    FrameWidth_ = frame.Width();
+    FrameHeight_ = frame.Height();
+    Options_ = options;
+    DrawFrame();
+    SDL_RenderPresent(Renderer_);
+    ++PresentCount_;
+    KeepShown(frame);
+}
+
+bool TSdlVideo::SameAsShown(const TDirectDrawSurface& frame, uint32_t format, const TPresentOptions& options) const
+{
+    if (format != TextureFormat_ || frame.Width() != FrameWidth_ || frame.Height() != FrameHeight_ ||
+        options.Stretch != Options_.Stretch || options.Center != Options_.Center)
+        return false;
+    const size_t rowBytes = static_cast<size_t>(frame.Width()) * static_cast<size_t>(frame.PixelFormat().BytesPerPixel());
+    if (Shown_.size() != rowBytes * static_cast<size_t>(frame.Height())) return false;
+    for (int y = 0; y < frame.Height(); ++y)
+        if (std::memcmp(frame.Row(y), Shown_.data() + rowBytes * static_cast<size_t>(y), rowBytes) != 0) return false;
+    return true;
+}
+
+void TSdlVideo::KeepShown(const TDirectDrawSurface& frame)
+{
+    const size_t rowBytes = static_cast<size_t>(frame.Width()) * static_cast<size_t>(frame.PixelFormat().BytesPerPixel());
+    Shown_.resize(rowBytes * static_cast<size_t>(frame.Height()));
+    for (int y = 0; y < frame.Height(); ++y)
+        std::memcpy(Shown_.data() + rowBytes * static_cast<size_t>(y), frame.Row(y), rowBytes);
+    ShownValid_ = true;
+}
+
+void TSdlVideo::DrawFrame()
+{
+    // The renderer learns of a new window size from an event that may not
+    // have been read yet after a switch to or from full screen; the whole
+    // output is taken afresh every time.
+    SDL_RenderSetViewport(Renderer_, nullptr);
+    SDL_SetRenderDrawColor(Renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(Renderer_);
+    if (Texture_ == nullptr) return;
+    const TRect rect = CurrentRect();
+    const SDL_Rect target{rect.Left, rect.Top, rect.Width(), rect.Height()};
+    SDL_RenderCopy(Renderer_, Texture_, nullptr, &target);
+}
+
+bool TSdlVideo::ReadPixels(std::vector<uint32_t>& pixels, int& width, int& height)
+{
+    if (Renderer_ == nullptr) return false;
+    OutputSize(width, height);
+    if (width <= 0 || height <= 0) return false;
+    DrawFrame();
+    pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    if (SDL_RenderReadPixels(Renderer_, nullptr, SDL_PIXELFORMAT_XRGB8888, pixels.data(), width * 4) != 0)
+        return false;
+    for (uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
+    return true;
+}
+
+TRect TSdlVideo::PresentRect(int outputWidth, int outputHeight, int frameWidth, int frameHeight,
+                             const TPresentOptions& options)
+{
+    if (frameWidth <= 0 || frameHeight <= 0) return {};
+    if (options.Stretch) {
+        const double scale = std::min(static_cast<double>(outputWidth) / frameWidth,
+                                      static_cast<double>(outputHeight) / frameHeight);
+        const int width = std::max(1, static_cast<int>(std::lround(frameWidth * scale)));
+        const int height = std::max(1, static_cast<int>(std::lround(frameHeight * scale)));
+        return Bounds((outputWidth - width) / 2, (outputHeight - height) / 2, width, height);
+    }
+    if (options.Center)
+        return Bounds((outputWidth - frameWidth) / 2, (outputHeight - frameHeight) / 2, frameWidth, frameHeight);
+    return Bounds(0, 0, frameWidth, frameHeight);
+}
+
+void TSdlVideo::OutputSize(int& width, int& height) const
+{
+    width = 0;
+    height = 0;
+    if (Renderer_ != nullptr && SDL_GetRendererOutputSize(Renderer_, &width, &height) == 0) return;
+    if (Window_ != nullptr) SDL_GetWindowSize(Window_, &width, &height);
+}
+
+TRect TSdlVideo::CurrentRect() const
+{
+    int width = 0;
+    int height = 0;
+    OutputSize(width, height);
+    return PresentRect(width, height, FrameWidth_, FrameHeight_, Options_);
+}
+
+void TSdlVideo::WindowToOutput(int windowX, int windowY, int& outputX, int& outputY) const
+{
+    // Window units and output pixels differ only on high-density displays.
+    int windowWidth = 0;
+    int windowHeight = 0;
+    int outputWidth = 0;
+    int outputHeight = 0;
+    if (Window_ != nullptr) SDL_GetWindowSize(Window_, &windowWidth, &windowHeight);
+    OutputSize(outputWidth, outputHeight);
+    outputX = windowWidth > 0 ? static_cast<int>(static_cast<int64_t>(windowX) * outputWidth / windowWidth) : windowX;
+    outputY =
+        windowHeight > 0 ? static_cast<int>(static_cast<int64_t>(windowY) * outputHeight / windowHeight) : windowY;
+}
+
+bool TSdlVideo::MapToSurface(int windowX, int windowY, int& x, int& y) const
+{
+    int outputX = 0;
+    int outputY = 0;
+    WindowToOutput(windowX, windowY, outputX, outputY);
+    const TRect rect = CurrentRect();
+    if (rect.IsEmpty() || outputX < rect.Left || outputX >= rect.Right || outputY < rect.Top ||
+        outputY >= rect.Bottom)
+        return false;
+    x = static_cast<int>(static_cast<int64_t>(outputX - rect.Left) * FrameWidth_ / rect.Width());
+    y = static_cast<int>(static_cast<int64_t>(outputY - rect.Top) * FrameHeight_ / rect.Height());
+    return true;
+}
+
+void TSdlVideo::ClampToSurface(int windowX, int windowY, int& x, int& y) const
+{
+    int outputX = 0;
+    int outputY = 0;
+    WindowToOutput(windowX, windowY, outputX, outputY);
+    const TRect rect = CurrentRect();
+    if (rect.IsEmpty()) {
+        x = 0;
+        y = 0;
+        return;
+    }
+    outputX = std::clamp(outputX, rect.Left, rect.Right - 1);
+    outputY = std::clamp(outputY, rect.Top, rect.Bottom - 1);
+    x = static_cast<int>(static_cast<int64_t>(outputX - rect.Left) * FrameWidth_ / rect.Width());
+    y = static_cast<int>(static_cast<int64_t>(outputY - rect.Top) * FrameHeight_ / rect.Height());
+}

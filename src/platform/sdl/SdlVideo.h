@@ -1,0 +1,120 @@
+// The game's one window and its presenter: each finished frame is uploaded
+// to a streaming texture and drawn scaled with black bars (or 1:1 when not
+// stretched), and window positions are mapped back to frame pixels.
+#pragma once
+
+#include "Platform.h"
+#include "Rect.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+class TSdlVideo final : public IVideo {
+public:
+    TSdlVideo() = default;
+    ~TSdlVideo() override;
+    TSdlVideo(const TSdlVideo&) = delete;
+    TSdlVideo& operator=(const TSdlVideo&) = delete;
+
+    // Raises std::runtime_error when SDL can make no window or renderer.
+    void CreateWindow(const std::string& caption, int clientWidth, int clientHeight) override;
+    bool HasWindow() const override { return Window_ != nullptr; }
+    void ShowWindow() override;
+    void SetCaption(const std::string& caption) override;
+    std::string Caption() const override;
+    TWindowState WindowState() const override;
+    void SetWindowState(TWindowState state) override;
+    void SetBordered(bool bordered) override;
+    void SetCursorVisible(bool visible) override;
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    void SaveWindowPlacement() override;
+    void RestoreWindowPlacement() override;
+    int DesktopBitCount() const override;
+    // Every resolution of the window's display, each at 16 and at 32 bits:
+    // frames are converted when uploaded, so any depth can be shown.
+    std::vector<TDisplayMode> FullScreenModes() override;
+    // Switches the display to the mode's resolution when the display has it;
+    // otherwise the window covers the desktop as it is and the frame is
+    // scaled. The bit count does not change the display's own depth. With
+    // no window manager to ask (a bare X server) the borderless window is
+    // itself moved over the whole display, at the display's resolution.
+    bool EnterFullScreen(const TDisplayMode& mode) override;
+    void LeaveFullScreen() override;
+    void Present(const TDirectDrawSurface& frame, const TPresentOptions& options) override;
+
+    // Where a frame goes in an output area, both in pixels: with Stretch as
+    // large as fits keeping its proportions, centred between black bars;
+    // otherwise 1:1, centred with Center, else at the top left.
+    static TRect PresentRect(int outputWidth, int outputHeight, int frameWidth, int frameHeight,
+                             const TPresentOptions& options);
+    // A window position (window units, as mouse events give them) to the
+    // frame pixel under it, by the last presentation's layout; false when
+    // the point is on a bar or outside the frame.
+    bool MapToSurface(int windowX, int windowY, int& x, int& y) const;
+    // The same, with a point off the frame moved to the nearest frame pixel.
+    void ClampToSurface(int windowX, int windowY, int& x, int& y) const;
+    // Draws the last frame again as Present does, without showing it, and
+    // reads the whole output back as 0x00RRGGBB pixels.
+    bool ReadPixels(std::vector<uint32_t>& pixels, int& width, int& height);
+    // The window's content needs drawing again (it was uncovered, resized,
+    // or changed state): the next frame is shown even if it is the same.
+    void Invalidate() { ShownValid_ = false; }
+    // How many frames have reached the window.
+    uint64_t PresentCount() const { return PresentCount_; }
+    // The SDL format that frames of this layout are uploaded in; 0 for none.
+    static uint32_t TextureFormatOf(const TPixelFormat& format);
+
+    SDL_Window* Window() const { return Window_; }
+    uint32_t WindowId() const;
+    bool IsFullScreen() const;
+    // Whether full screen is the window covering the display by itself.
+    bool IsCoveringDisplay() const { return Covering_; }
+
+private:
+    void Destroy();
+    bool CoverDisplay();
+    bool EnsureRenderer(bool vsync);
+    bool EnsureTexture(uint32_t sdlFormat, int width, int height);
+    void OutputSize(int& width, int& height) const;
+    TRect CurrentRect() const;
+    void WindowToOutput(int windowX, int windowY, int& outputX, int& outputY) const;
+    void DrawFrame();
+    bool SameAsShown(const TDirectDrawSurface& frame, uint32_t format, const TPresentOptions& options) const;
+    void KeepShown(const TDirectDrawSurface& frame);
+
+    SDL_Window* Window_ = nullptr;
+    SDL_Renderer* Renderer_ = nullptr;
+    SDL_Texture* Texture_ = nullptr;
+    uint32_t TextureFormat_ = 0;
+    int TextureWidth_ = 0;
+    int TextureHeight_ = 0;
+    bool VSync_ = false;
+    std::string Caption_;
+    // The layout of the last presentation, which the mouse mapping follows.
+    int FrameWidth_ = 0;
+    int FrameHeight_ = 0;
+    TPresentOptions Options_;
+    // A copy of the frame the window shows. A frame equal to it is not
+    // uploaded and presented again: an idle menu then costs next to nothing.
+    std::vector<uint8_t> Shown_;
+    bool ShownValid_ = false;
+    uint64_t PresentCount_ = 0;
+
+    struct TPlacement {
+        int X = 0;
+        int Y = 0;
+        int Width = 0;
+        int Height = 0;
+    };
+    TPlacement Placement_;
+    bool PlacementSaved_ = false;
+    // Where the window was before it covered the display.
+    TPlacement Uncovered_;
+    bool Covering_ = false;
+};

@@ -1,0 +1,32 @@
+// Asks the X server whether a window manager runs: a compliant one names
+// its check window on the root window.
+#include "SdlWindowManager.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+bool SdlWindowIsManaged(SDL_Window* window)
+{
+    if (window == nullptr) return true;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE) return true;
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (info.subsystem != SDL_SYSWM_X11) return true;
+    Display* display = info.info.x11.display;
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, XDefaultRootWindow(display), check, 0, 1, False,
+                                          AnyPropertyType, &type, &format, &count, &after, &data);
+    const bool found = status == Success && type != None && count == 1;
+    if (data != nullptr) XFree(data);
+    return found;
+#else
+    return true;
+#endif
+}

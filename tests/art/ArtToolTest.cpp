@@ -1,0 +1,169 @@
+// The art tool's own parts: template expansion, the art list, and turning
+// soft edges into colour-keyed ones.
+#include "ArtList.h"
+#include "ArtTemplate.h"
+#include "Transparency.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+TEST(ArtTemplate, ExpandsNamesAndExpressions)
+{
+    const TArtVariables vars{{"w", "326"}, {"h", "58"}, {"label", "START GAME"}, {"fs", "40"}};
+    struct TCase {
+        const char* Text;
+        const char* Expected;
+    };
+    const TCase cases[] = {
+        {"${label}", "START GAME"},
+        {"x=\"${w/2}\"", "x=\"163\""},
+        {"${h/2+fs*0.35+1.5}", "44.5"},
+        {"${-(w - 11)}", "-315"},
+        {"${min(w, h) * 2}", "116"},
+        {"${round(7/2)} ${floor(-0.5)} ${abs(-3)}", "4 -1 3"},
+        {"${1/3}", "0.3333"},
+        {"$${w} stays", "${w} stays"},
+        {"no template", "no template"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ExpandTemplate(c.Text, vars), c.Expected) << c.Text;
+}
+
+TEST(ArtTemplate, ReportsWhatItCannotRead)
+{
+    const TArtVariables vars{{"w", "10"}, {"label", "YES"}};
+    for (const char* text : {"${nothing}", "${w+}", "${w/0}", "${label*2}", "${(w}", "${sqrt(w)}", "${w", "${w 2}"}) {
+        try {
+            ExpandTemplate(text, vars);
+            ADD_FAILURE() << text << " was accepted";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find('$'), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST(ArtList, ReadsItemsLayersStylesAndLoops)
+{
+    const TArtList list = ParseArtList(R"(
+# comment
+set edge=#102030 bold=0
+style lit face=#f2a22e glowon=1
+style big style=lit fs=40
+image "Start Game" widgets/plate.svg size=326x58 style=big label="START GAME" fs=44   # trailing comment
++ widgets/arrow.svg at=246,451 size=52x70 dir=-1
+foreach d 0 1
+image cifra${d} glyphs/glyph.svg size=24x36 text=${d}
+end
+image menu backdrops/menu.svg transparent=0 centre=393,277
+image pricel cursors/pricel.svg size=48x48 frames=3 @r=10..14 @c=a,b,c
+image Bukva_A glyphs/glyph.svg trim=1 pad=2 key=#ff00ff
+export icon.png icon/zarvenok.svg size=256x256
+)",
+                                       "/art/art.list");
+    ASSERT_EQ(list.Items.size(), 7u);
+    EXPECT_EQ(list.Globals.at("bold"), "0");
+
+    const TArtItem& plate = list.Items[0];
+    EXPECT_EQ(plate.Name, "Start Game");
+    EXPECT_EQ(plate.Base.Source, "/art/widgets/plate.svg");
+    EXPECT_EQ(plate.Base.Width, 326);
+    EXPECT_EQ(plate.Base.Vars.at("h"), "58");
+    EXPECT_EQ(plate.Base.Vars.at("face"), "#f2a22e"); // inherited through style big
+    EXPECT_EQ(plate.Base.Vars.at("fs"), "44");        // the line's own value wins
+    EXPECT_EQ(plate.Base.Vars.at("label"), "START GAME");
+    EXPECT_EQ(plate.Edge, 0x102030u);
+    ASSERT_EQ(plate.Layers.size(), 1u);
+    EXPECT_EQ(plate.Layers[0].X, 246);
+    EXPECT_EQ(plate.Layers[0].Y, 451);
+    EXPECT_EQ(plate.Layers[0].Vars.at("dir"), "-1");
+
+    EXPECT_EQ(list.Items[1].Name, "cifra0");
+    EXPECT_EQ(list.Items[2].Name, "cifra1");
+    EXPECT_EQ(list.Items[2].Base.Vars.at("text"), "1");
+
+    EXPECT_FALSE(list.Items[3].Transparent);
+    ASSERT_TRUE(list.Items[3].Centre.has_value());
+    EXPECT_EQ(list.Items[3].Centre->first, 393);
+
+    const TArtItem& pricel = list.Items[4];
+    EXPECT_EQ(pricel.Frames, 3);
+    ASSERT_EQ(pricel.FrameVars.size(), 2u);
+    EXPECT_EQ(pricel.FrameVars[0].second, (std::vector<std::string>{"10", "12", "14"}));
+    EXPECT_EQ(pricel.FrameVars[1].second, (std::vector<std::string>{"a", "b", "c"}));
+
+    EXPECT_TRUE(list.Items[5].Trim);
+    EXPECT_EQ(list.Items[5].Pad, 2);
+    EXPECT_EQ(list.Items[5].Key, "#ff00ff");
+    EXPECT_EQ(list.Items[6].Kind, TArtItem::TKind::Export);
+}
+
+TEST(ArtList, NamesTheLineOfAMistake)
+{
+    struct TCase {
+        const char* Text;
+        const char* Expected;
+    };
+    const TCase cases[] = {
+        {"image a b.svg\nimage c d.svg size=12\n", "x.list:2: expected AxB"},
+        {"\n+ a.svg\n", "x.list:2: a layer needs an image above it"},
+        {"image a b.svg style=none\n", "x.list:1: unknown style \"none\""},
+        {"image a b.svg frames=3 @r=1,2\n", "x.list:1: @r has 2 values for 3 frames"},
+        {"image a b.svg frames=2 trim=1\n", "x.list:1: trim works on single pictures only"},
+        {"picture a b.svg\n", "x.list:1: unknown line \"picture\""},
+        {"image a \"b.svg\n", "x.list:1: unterminated quote"},
+        {"foreach d 1 2\nimage a${d} b.svg\n", "x.list: \"foreach\" without \"end\""},
+        {"end\n", "x.list:1: \"end\" without \"foreach\""},
+        {"image a b.svg edge=red\n", "x.list:1: expected #RRGGBB"},
+        {"image a b.svg size=0x5\n", "x.list:1: size out of range"},
+    };
+    for (const auto& c : cases) {
+        try {
+            ParseArtList(c.Text, "x.list");
+            ADD_FAILURE() << c.Text << " was accepted";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(c.Expected), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST(Transparency, HalfCoveredPixelsDarkenTowardsTheOutline)
+{
+    // Straight alpha: white at 255, 128, 127 and 0; amber fully covered.
+    TRgbaImage image{5, 1, {0xFFFFFFFFu, 0x80FFFFFFu, 0x7FFFFFFFu, 0x00FFFFFFu, 0xFFF2A22Eu}};
+    FlattenEdges(image, 0x2A1C12);
+    EXPECT_EQ(image.Pixels[0], 0xFFFFFFFFu);
+    // 128/255 white over the outline colour, each channel rounded.
+    EXPECT_EQ(image.Pixels[1], 0xFF000000u | ((255 * 128 + 0x2A * 127 + 127) / 255) << 16 |
+                                   ((255 * 128 + 0x1C * 127 + 127) / 255) << 8 | ((255 * 128 + 0x12 * 127 + 127) / 255));
+    EXPECT_EQ(image.Pixels[2], 0u);
+    EXPECT_EQ(image.Pixels[3], 0u);
+    EXPECT_EQ(image.Pixels[4], 0xFFF2A22Eu);
+}
+
+TEST(Transparency, OpaquePicturesAreLaidOverTheirBackground)
+{
+    TRgbaImage image{2, 1, {0x00FFFFFFu, 0x80FF0000u}};
+    FlattenOpaque(image, 0x000000);
+    EXPECT_EQ(image.Pixels[0], 0xFF000000u);
+    EXPECT_EQ(image.Pixels[1], 0xFF800000u);
+}
+
+TEST(Transparency, TrimKeepsThePaddingItHas)
+{
+    // Opaque columns 3 and 4 of 8.
+    TRgbaImage image{8, 2, std::vector<uint32_t>(16, 0)};
+    image.Pixels[3] = image.Pixels[8 + 4] = 0xFF123456u;
+    const TRgbaImage one = TrimColumns(image, 1);
+    EXPECT_EQ(one.Width, 4); // columns 2 to 5
+    EXPECT_EQ(one.Height, 2);
+    EXPECT_EQ(one.Pixels[1], 0xFF123456u);
+    EXPECT_EQ(one.Pixels[4 + 2], 0xFF123456u);
+    EXPECT_EQ(TrimColumns(image, 5).Width, 8); // padding runs out at the edges
+    const TRgbaImage empty{3, 1, {0, 0, 0}};
+    EXPECT_EQ(TrimColumns(empty, 0).Width, 3);
+}
+
+} // namespace

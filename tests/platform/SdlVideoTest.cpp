@@ -1,0 +1,291 @@
+// The window, the presenter's layout read back from the window, the mouse
+// mapping through it, and full screen.
+#include "SdlTestSupport.h"
+#include "SdlVideo.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+constexpr uint32_t Red = 0xFF0000;
+constexpr uint32_t Green = 0x00FF00;
+constexpr uint32_t Blue = 0x0000FF;
+constexpr uint32_t White = 0xFFFFFF;
+
+// An 800 x 600 frame: green, a red top-left quarter, a blue bottom-right
+// quarter, and a white pixel in each corner.
+std::unique_ptr<TDirectDrawSurface> TestFrame(const TPixelFormat& format)
+{
+    auto frame = std::make_unique<TDirectDrawSurface>(800, 600, format);
+    frame->Fill(format.RGBToPixel(Green));
+    frame->FillRect({0, 0, 400, 300}, format.RGBToPixel(Red));
+    frame->FillRect({400, 300, 800, 600}, format.RGBToPixel(Blue));
+    for (const auto& [x, y] : {std::pair{0, 0}, {799, 0}, {0, 599}, {799, 599}})
+        frame->SetPixel(x, y, format.RGBToPixel(White));
+    return frame;
+}
+
+struct TReadBack {
+    std::vector<uint32_t> Pixels;
+    int Width = 0;
+    int Height = 0;
+    uint32_t At(int x, int y) const { return Pixels[static_cast<size_t>(y) * Width + x]; }
+};
+
+TReadBack ReadBack(TSdlVideo& video)
+{
+    TReadBack result;
+    EXPECT_TRUE(video.ReadPixels(result.Pixels, result.Width, result.Height));
+    return result;
+}
+
+constexpr TPresentOptions Stretched{true, true, false};
+
+// Colours read back match within the rounding of widening 16-bit pixels.
+::testing::AssertionResult Shows(uint32_t actual, uint32_t expected)
+{
+    for (const int shift : {0, 8, 16}) {
+        const int a = static_cast<int>((actual >> shift) & 0xFF);
+        const int e = static_cast<int>((expected >> shift) & 0xFF);
+        if (std::abs(a - e) > 3)
+            return ::testing::AssertionFailure() << std::hex << "shows 0x" << actual << " instead of 0x" << expected;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+} // namespace
+
+TEST(TSdlVideo, PresentRectScalesKeepingTheProportionsOrCentres)
+{
+    const TPresentOptions centred{false, true, false};
+    const TPresentOptions topLeft{false, false, false};
+    const struct {
+        int OutputWidth, OutputHeight;
+        TPresentOptions Options;
+        TRect Expected;
+    } cases[] = {
+        {800, 600, Stretched, {0, 0, 800, 600}},
+        {1024, 768, Stretched, {0, 0, 1024, 768}},
+        {1920, 1080, Stretched, {240, 0, 1680, 1080}},
+        {1600, 900, Stretched, {200, 0, 1400, 900}},
+        {800, 900, Stretched, {0, 150, 800, 750}},
+        {1024, 768, centred, {112, 84, 912, 684}},
+        {640, 480, centred, {-80, -60, 720, 540}},
+        {1024, 768, topLeft, {0, 0, 800, 600}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TSdlVideo::PresentRect(c.OutputWidth, c.OutputHeight, 800, 600, c.Options), c.Expected)
+            << c.OutputWidth << "x" << c.OutputHeight << " stretch " << c.Options.Stretch;
+}
+
+TEST(TSdlVideo, FramesUploadInTheirOwnFormat)
+{
+    EXPECT_EQ(TSdlVideo::TextureFormatOf(TPixelFormat::XRGB8888()), SDL_PIXELFORMAT_XRGB8888);
+    EXPECT_EQ(TSdlVideo::TextureFormatOf(TPixelFormat::RGB565()), SDL_PIXELFORMAT_RGB565);
+    EXPECT_EQ(TSdlVideo::TextureFormatOf(TPixelFormat::RGB555()), SDL_PIXELFORMAT_RGB555);
+    EXPECT_EQ(TSdlVideo::TextureFormatOf(TPixelFormat::RGB888()), SDL_PIXELFORMAT_BGR24);
+}
+
+TEST_F(SdlPlatformTest, WindowShowsFramesOfEveryDepthOneToOne)
+{
+    TSdlVideo& video = Platform->SdlVideo();
+    video.CreateWindow("Zarvenok", 800, 600);
+    video.ShowWindow();
+    ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == 800; }));
+    EXPECT_EQ(video.ClientHeight(), 600);
+    EXPECT_EQ(video.Caption(), "Zarvenok");
+    video.SetCaption("Zarvenok [Pause]");
+    EXPECT_EQ(video.Caption(), "Zarvenok [Pause]");
+    EXPECT_STREQ(SDL_GetWindowTitle(video.Window()), "Zarvenok [Pause]");
+    EXPECT_EQ(video.WindowState(), TWindowState::Normal);
+    EXPECT_FALSE(video.IsFullScreen());
+
+    for (const TPixelFormat& format : {TPixelFormat::XRGB8888(), TPixelFormat::RGB565(), TPixelFormat::RGB888()}) {
+        SCOPED_TRACE(format.BitCount);
+        video.Present(*TestFrame(format), Stretched);
+        const TReadBack shown = ReadBack(video);
+        ASSERT_EQ(shown.Width, 800);
+        ASSERT_EQ(shown.Height, 600);
+        EXPECT_TRUE(Shows(shown.At(0, 0), White));
+        EXPECT_TRUE(Shows(shown.At(799, 599), White));
+        EXPECT_TRUE(Shows(shown.At(1, 0), Red));
+        EXPECT_TRUE(Shows(shown.At(399, 299), Red));
+        EXPECT_TRUE(Shows(shown.At(400, 299), Green));
+        EXPECT_TRUE(Shows(shown.At(400, 300), Blue));
+        EXPECT_TRUE(Shows(shown.At(798, 599), Blue));
+    }
+    int x = -1;
+    int y = -1;
+    ASSERT_TRUE(video.MapToSurface(799, 599, x, y));
+    EXPECT_EQ(x, 799);
+    EXPECT_EQ(y, 599);
+}
+
+TEST_F(SdlPlatformTest, AnUnchangedFrameIsNotPresentedAgainUntilTheWindowNeedsIt)
+{
+    TSdlVideo& video = Platform->SdlVideo();
+    video.CreateWindow("Zarvenok", 800, 600);
+    video.ShowWindow();
+    ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == 800; }));
+    Drain(50);
+
+    std::unique_ptr<TDirectDrawSurface> frame = TestFrame(TPixelFormat::XRGB8888());
+    video.Present(*frame, Stretched);
+    const uint64_t first = video.PresentCount();
+    EXPECT_GE(first, 1u);
+    video.Present(*frame, Stretched);
+    EXPECT_EQ(video.PresentCount(), first);
+
+    // One changed pixel, another presentation, or the window uncovered.
+    frame->SetPixel(400, 599, 0);
+    video.Present(*frame, Stretched);
+    EXPECT_EQ(video.PresentCount(), first + 1);
+    video.Present(*frame, {false, true, false});
+    EXPECT_EQ(video.PresentCount(), first + 2);
+    SDL_Event exposed{};
+    exposed.type = SDL_WINDOWEVENT;
+    exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+    exposed.window.windowID = video.WindowId();
+    ASSERT_EQ(SDL_PushEvent(&exposed), 1);
+    Drain(0);
+    video.Present(*frame, {false, true, false});
+    EXPECT_EQ(video.PresentCount(), first + 3);
+    EXPECT_TRUE(Shows(ReadBack(video).At(400, 599), 0u));
+}
+
+TEST_F(SdlPlatformTest, LargerWindowLetterboxesAndMapsTheMouseThroughTheBars)
+{
+    TSdlVideo& video = Platform->SdlVideo();
+    video.CreateWindow("Zarvenok", 800, 600);
+    video.ShowWindow();
+    SDL_SetWindowSize(video.Window(), 1600, 900);
+    ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == 1600 && video.ClientHeight() == 900; }));
+
+    // Scale 1.5 between bars 200 pixels wide.
+    video.Present(*TestFrame(TPixelFormat::XRGB8888()), Stretched);
+    const TReadBack shown = ReadBack(video);
+    ASSERT_EQ(shown.Width, 1600);
+    ASSERT_EQ(shown.Height, 900);
+    EXPECT_TRUE(Shows(shown.At(0, 450), 0u));
+    EXPECT_TRUE(Shows(shown.At(199, 450), 0u));
+    EXPECT_TRUE(Shows(shown.At(1400, 450), 0u));
+    EXPECT_TRUE(Shows(shown.At(1599, 0), 0u));
+    EXPECT_TRUE(Shows(shown.At(500, 225), Red));
+    EXPECT_TRUE(Shows(shown.At(1100, 225), Green));
+    EXPECT_TRUE(Shows(shown.At(1100, 675), Blue));
+
+    const struct {
+        int WindowX, WindowY;
+        bool OnFrame;
+        int X, Y;
+    } points[] = {
+        {200, 0, true, 0, 0},     {1399, 899, true, 799, 599}, {800, 450, true, 400, 300},
+        {1000, 600, true, 533, 400}, {199, 450, false, 0, 0},  {1400, 450, false, 0, 0},
+    };
+    for (const auto& p : points) {
+        int x = -1;
+        int y = -1;
+        EXPECT_EQ(video.MapToSurface(p.WindowX, p.WindowY, x, y), p.OnFrame) << p.WindowX << "," << p.WindowY;
+        if (p.OnFrame) {
+            EXPECT_EQ(x, p.X) << p.WindowX;
+            EXPECT_EQ(y, p.Y) << p.WindowY;
+        }
+    }
+
+    // Events: a move on a bar is dropped, presses map, a release on a bar
+    // still arrives, at the nearest frame pixel.
+    Drain(50);
+    SDL_Event onBar{};
+    onBar.type = SDL_MOUSEMOTION;
+    onBar.motion.windowID = video.WindowId();
+    onBar.motion.x = 50;
+    onBar.motion.y = 50;
+    SDL_Event move = onBar;
+    move.motion.x = 800;
+    move.motion.y = 450;
+    SDL_Event press{};
+    press.type = SDL_MOUSEBUTTONDOWN;
+    press.button.windowID = video.WindowId();
+    press.button.button = SDL_BUTTON_RIGHT;
+    press.button.state = SDL_PRESSED;
+    press.button.x = 1000;
+    press.button.y = 600;
+    SDL_Event pressOnBar = press;
+    pressOnBar.button.x = 100;
+    SDL_Event sideButton = press;
+    sideButton.button.button = SDL_BUTTON_X1;
+    SDL_Event release = press;
+    release.type = SDL_MOUSEBUTTONUP;
+    release.button.button = SDL_BUTTON_LEFT;
+    release.button.state = SDL_RELEASED;
+    release.button.x = 1500;
+    release.button.y = 10;
+    for (SDL_Event* e : {&onBar, &move, &pressOnBar, &sideButton, &press, &release})
+        ASSERT_EQ(SDL_PushEvent(e), 1);
+    const std::vector<TInputEvent> events = Drain(0);
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].Kind, TInputEvent::TKind::MouseMove);
+    EXPECT_EQ(events[0].X, 400);
+    EXPECT_EQ(events[0].Y, 300);
+    EXPECT_EQ(events[1].Kind, TInputEvent::TKind::MouseDown);
+    EXPECT_EQ(events[1].Button, TMouseButton::Right);
+    EXPECT_EQ(events[1].X, 533);
+    EXPECT_EQ(events[1].Y, 400);
+    EXPECT_EQ(events[2].Kind, TInputEvent::TKind::MouseUp);
+    EXPECT_EQ(events[2].Button, TMouseButton::Left);
+    EXPECT_EQ(events[2].X, 799);
+    EXPECT_EQ(events[2].Y, 6);
+
+    // Not stretched: centred 1:1 in the big window.
+    video.Present(*TestFrame(TPixelFormat::RGB565()), {false, true, false});
+    const TReadBack centred = ReadBack(video);
+    EXPECT_TRUE(Shows(centred.At(399, 149), 0u));
+    EXPECT_TRUE(Shows(centred.At(400, 150), White));
+    EXPECT_TRUE(Shows(centred.At(401, 150), Red));
+    EXPECT_TRUE(Shows(centred.At(1199, 749), White));
+    EXPECT_TRUE(Shows(centred.At(1200, 750), 0u));
+    int x = -1;
+    int y = -1;
+    ASSERT_TRUE(video.MapToSurface(400, 150, x, y));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+}
+
+TEST_F(SdlPlatformTest, FullScreenOffersTheDisplaysSizesAndComesBackToThePlacement)
+{
+    TSdlVideo& video = Platform->SdlVideo();
+    video.CreateWindow("Zarvenok", 800, 600);
+    video.ShowWindow();
+    ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == 800; }));
+
+    SDL_DisplayMode desktop{};
+    ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+    const std::vector<TDisplayMode> modes = video.FullScreenModes();
+    for (const int bits : {16, 32})
+        EXPECT_NE(std::find(modes.begin(), modes.end(), TDisplayMode{desktop.w, desktop.h, bits}), modes.end()) << bits;
+    EXPECT_EQ(modes.size() % 2, 0u);
+    EXPECT_TRUE(video.DesktopBitCount() == 16 || video.DesktopBitCount() == 24 || video.DesktopBitCount() == 32);
+
+    video.SaveWindowPlacement();
+    // A size the display does not have still gives a full screen: the desktop's.
+    video.SetBordered(false);
+    ASSERT_TRUE(video.EnterFullScreen({desktop.w == 640 ? 800 : 640, 480, 16}));
+    EXPECT_TRUE(video.IsFullScreen());
+    ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == desktop.w && video.ClientHeight() == desktop.h; }));
+    video.Present(*TestFrame(TPixelFormat::RGB565()), Stretched);
+    const TReadBack shown = ReadBack(video);
+    ASSERT_EQ(shown.Width, desktop.w);
+    const TRect rect = TSdlVideo::PresentRect(desktop.w, desktop.h, 800, 600, Stretched);
+    EXPECT_TRUE(Shows(shown.At(rect.Left + rect.Width() / 4, rect.Top + rect.Height() / 4), Red));
+    EXPECT_TRUE(Shows(shown.At(rect.Left + rect.Width() * 3 / 4, rect.Top + rect.Height() * 3 / 4), Blue));
+    if (rect.Left > 0) {
+        EXPECT_TRUE(Shows(shown.At(rect.Left / 2, desktop.h / 2), 0u));
+    }
+
+    video.LeaveFullScreen();
+    video.SetBordered(true);
+    video.RestoreWindowPlacement();
+    EXPECT_FALSE(video.IsFullScreen());
+    ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == 800 && video.ClientHeight() == 600; }));
+}

@@ -1,0 +1,118 @@
+// Module rendering through libxmp and libopenmpt for the tests.
+#include "ModulePlayers.h"
+
+#include <libopenmpt/libopenmpt.h>
+#include <xmp.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+constexpr double MaxSeconds = 400;
+
+void Note(TModuleRender& render, double left, double right, double& sumSquares, long& count, bool keepMono)
+{
+    for (double v : {left, right}) {
+        render.Peak = std::max(render.Peak, std::abs(v));
+        sumSquares += v * v;
+        ++count;
+    }
+    if (keepMono) render.Mono.push_back(static_cast<float>((left + right) * 0.5));
+}
+
+void NotePosition(TModuleRender& render, int position, long frames, int rate)
+{
+    if (render.Positions.empty() || render.Positions.back() != position) {
+        if (render.Positions.size() == 1) render.SecondsAtFirstPosition = static_cast<double>(frames) / rate;
+        render.Positions.push_back(position);
+    }
+}
+
+} // namespace
+
+std::vector<uint8_t> ReadBinaryFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TModuleRender RenderWithXmp(const std::vector<uint8_t>& module, int rate, bool keepMono)
+{
+    TModuleRender render;
+    xmp_context context = xmp_create_context();
+    std::vector<uint8_t> copy = module; // libxmp takes a non-const pointer
+    if (xmp_load_module_from_memory(context, copy.data(), static_cast<long>(copy.size())) != 0) {
+        xmp_free_context(context);
+        return render;
+    }
+    render.Loaded = true;
+    xmp_module_info info;
+    xmp_get_module_info(context, &info);
+    render.OrderCount = info.mod->len;
+    double sumSquares = 0;
+    long count = 0;
+    long frames = 0;
+    if (xmp_start_player(context, rate, 0) == 0) {
+        xmp_frame_info frame;
+        while (xmp_play_frame(context) == 0) {
+            xmp_get_frame_info(context, &frame);
+            if (frame.loop_count > 0 || frames > static_cast<long>(MaxSeconds * rate)) break;
+            NotePosition(render, frame.pos, frames, rate);
+            const auto* samples = static_cast<const int16_t*>(frame.buffer);
+            const int pairs = frame.buffer_size / 4;
+            for (int i = 0; i < pairs; ++i) {
+                const int16_t l = samples[2 * i], r = samples[2 * i + 1];
+                if (l == 32767 || l == -32768) ++render.ClippedSamples;
+                if (r == 32767 || r == -32768) ++render.ClippedSamples;
+                Note(render, l / 32768.0, r / 32768.0, sumSquares, count, keepMono);
+            }
+            frames += pairs;
+        }
+        xmp_end_player(context);
+    }
+    xmp_release_module(context);
+    xmp_free_context(context);
+    render.Seconds = static_cast<double>(frames) / rate;
+    render.Rms = count ? std::sqrt(sumSquares / static_cast<double>(count)) : 0;
+    return render;
+}
+
+TModuleRender RenderWithOpenMpt(const std::vector<uint8_t>& module, int rate, bool keepMono)
+{
+    TModuleRender render;
+    const auto log = [](const char* message, void* user) {
+        static_cast<TModuleRender*>(user)->Messages.emplace_back(message ? message : "");
+    };
+    int error = 0;
+    const char* errorMessage = nullptr;
+    openmpt_module* player = openmpt_module_create_from_memory2(module.data(), module.size(), log, &render, nullptr,
+                                                                nullptr, &error, &errorMessage, nullptr);
+    if (errorMessage) openmpt_free_string(errorMessage);
+    if (!player) return render;
+    render.Loaded = true;
+    render.OrderCount = openmpt_module_get_num_orders(player);
+    openmpt_module_set_repeat_count(player, 0);
+    double sumSquares = 0;
+    long count = 0;
+    long frames = 0;
+    std::vector<float> left(512), right(512);
+    for (;;) {
+        const int position = openmpt_module_get_current_order(player);
+        const size_t got = openmpt_module_read_float_stereo(player, rate, left.size(), left.data(), right.data());
+        if (got == 0 || frames > static_cast<long>(MaxSeconds * rate)) break;
+        NotePosition(render, position, frames, rate);
+        for (size_t i = 0; i < got; ++i) {
+            if (std::abs(left[i]) >= 1.0f) ++render.ClippedSamples;
+            if (std::abs(right[i]) >= 1.0f) ++render.ClippedSamples;
+            Note(render, left[i], right[i], sumSquares, count, keepMono);
+        }
+        frames += static_cast<long>(got);
+    }
+    openmpt_module_destroy(player);
+    render.Seconds = static_cast<double>(frames) / rate;
+    render.Rms = count ? std::sqrt(sumSquares / static_cast<double>(count)) : 0;
+    return render;
+}

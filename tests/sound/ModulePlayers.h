@@ -1,0 +1,27 @@
+// Renders a module with libxmp (the game's player) and with libopenmpt
+// (an independent one), noting what a listener and the game would see:
+// levels, clipping, length and the order positions passed through.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TModuleRender {
+    bool Loaded = false;
+    std::vector<std::string> Messages; // anything the player logged while loading
+    double Seconds = 0; // time until the song ended or looped
+    double Peak = 0; // 0..1 of full scale
+    double Rms = 0;
+    long ClippedSamples = 0;
+    int OrderCount = 0;
+    std::vector<int> Positions; // order positions in the order they were entered
+    double SecondsAtFirstPosition = 0; // how long position 0 played before the song moved on
+    std::vector<float> Mono; // kept only when asked for
+};
+
+// Plays the module once through, stereo at `rate`.
+TModuleRender RenderWithXmp(const std::vector<uint8_t>& module, int rate, bool keepMono = false);
+TModuleRender RenderWithOpenMpt(const std::vector<uint8_t>& module, int rate, bool keepMono = false);
+
+std::vector<uint8_t> ReadBinaryFile(const std::string& path);

@@ -1,0 +1,149 @@
+// Drawing the items of the art list and packing them.
+#include "ArtBuild.h"
+
+#include "PackCommands.h"
+#include "SvgCanvas.h"
+#include "Transparency.h"
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <ostream>
+#include <sstream>
+#include <stdexcept>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadText(const std::string& path)
+{
+    static std::map<std::string, std::string> cache;
+    const auto it = cache.find(path);
+    if (it != cache.end()) return it->second;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("Cannot open \"" + path + "\"");
+    std::ostringstream text;
+    text << in.rdbuf();
+    return cache[path] = text.str();
+}
+
+std::string Where(const TArtList& list, const TArtItem& item)
+{
+    return list.Path + ":" + std::to_string(item.Line) + " (" + item.Name + ")";
+}
+
+TArtVariables FrameVariables(const TArtList& list, const TArtItem& item, const TArtLayer& layer, int frame)
+{
+    TArtVariables vars = list.Globals;
+    for (const auto& [k, v] : layer.Vars) vars[k] = v;
+    vars["frame"] = std::to_string(frame);
+    vars["frames"] = std::to_string(item.Frames);
+    vars["t"] = FormatNumber(item.Frames > 1 ? static_cast<double>(frame) / (item.Frames - 1) : 0.0);
+    for (const auto& [name, values] : item.FrameVars) vars[name] = values[static_cast<size_t>(frame)];
+    return vars;
+}
+
+std::string Expand(const TArtList& list, const TArtItem& item, const TArtLayer& layer, int frame)
+{
+    try {
+        return ExpandTemplate(ReadText(layer.Source), FrameVariables(list, item, layer, frame));
+    } catch (const std::exception& e) {
+        throw std::runtime_error(Where(list, item) + ": " + layer.Source + ": " + e.what());
+    }
+}
+
+TRgbaImage RenderFrame(const TArtList& list, const TArtItem& item, int frame, int width, int height)
+{
+    TSvgCanvas canvas(width, height);
+    canvas.DrawSvg(Expand(list, item, item.Base, frame), item.Base.Source, 0, 0, width, height);
+    double ox = 0, oy = 0;
+    if (item.Centre) {
+        // A sprite of size 0 paints its image centred: left = trunc(X) + (0 - W) div 2.
+        ox = static_cast<int>(item.Centre->first) + (0 - width) / 2;
+        oy = static_cast<int>(item.Centre->second) + (0 - height) / 2;
+    } else if (item.Origin) {
+        ox = item.Origin->first;
+        oy = item.Origin->second;
+    }
+    for (const auto& layer : item.Layers)
+        canvas.DrawSvg(Expand(list, item, layer, frame), layer.Source, layer.X - ox, layer.Y - oy, layer.Width,
+                       layer.Height);
+    return canvas.Pixels();
+}
+
+std::string FileNameFor(size_t index, const std::string& name)
+{
+    std::string safe;
+    for (char c : name) safe += std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' ? c : '_';
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, "%03zu-", index);
+    return prefix + safe + ".png";
+}
+
+} // namespace
+
+void ArtFrameSize(const TArtList& list, const TArtItem& item, int& width, int& height)
+{
+    width = item.Base.Width;
+    height = item.Base.Height;
+    if (width <= 0 || height <= 0) TSvgCanvas::IntrinsicSize(Expand(list, item, item.Base, 0), item.Base.Source, width, height);
+}
+
+TRgbaImage RenderArtItem(const TArtList& list, const TArtItem& item)
+{
+    int w = 0, h = 0;
+    ArtFrameSize(list, item, w, h);
+    if (item.Kind == TArtItem::TKind::Export) return RenderFrame(list, item, 0, w, h);
+
+    TRgbaImage strip{w * item.Frames, h, {}};
+    strip.Pixels.assign(static_cast<size_t>(strip.Width) * static_cast<size_t>(h), 0);
+    for (int f = 0; f < item.Frames; ++f) {
+        TRgbaImage frame = RenderFrame(list, item, f, w, h);
+        if (item.Transparent) FlattenEdges(frame, item.Edge);
+        else FlattenOpaque(frame, item.Edge);
+        if (item.Trim) return TrimColumns(frame, item.Pad);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                strip.Pixels[static_cast<size_t>(y) * static_cast<size_t>(strip.Width) + static_cast<size_t>(f * w + x)] =
+                    frame.Pixels[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
+    }
+    return strip;
+}
+
+void BuildArtLibrary(const std::string& listPath, const std::string& libraryPath, const std::string& workDir,
+                     std::ostream& out)
+{
+    const TArtList list = ReadArtList(listPath);
+    fs::create_directories(workDir);
+    const fs::path libraryDir = fs::path(libraryPath).parent_path();
+    if (!libraryDir.empty()) fs::create_directories(libraryDir);
+
+    std::ostringstream manifest;
+    manifest << "# Written by zarvenok-art from " << fs::path(listPath).filename().string() << "\n";
+    size_t index = 0;
+    for (const auto& item : list.Items) {
+        const TRgbaImage picture = RenderArtItem(list, item);
+        if (item.Kind == TArtItem::TKind::Export) {
+            WritePng((libraryDir / item.Name).string(), picture);
+            continue;
+        }
+        const std::string file = FileNameFor(index++, item.Name);
+        WritePng((fs::path(workDir) / file).string(), picture);
+        manifest << "image \"" << item.Name << "\" \"" << file << "\"";
+        if (item.Frames > 1) manifest << " pattern=" << picture.Width / item.Frames << 'x' << picture.Height;
+        manifest << " transparent=" << (item.Transparent ? 1 : 0);
+        if (!item.Key.empty()) manifest << " key=" << item.Key;
+        manifest << '\n';
+    }
+    const std::string manifestPath = (fs::path(workDir) / "Graphic.manifest").string();
+    {
+        std::ofstream file(manifestPath, std::ios::binary | std::ios::trunc);
+        file << manifest.str();
+        if (!file) throw std::runtime_error("Cannot write \"" + manifestPath + "\"");
+    }
+    std::ostringstream err;
+    if (RunPack({"build", manifestPath, libraryPath}, out, err) != 0) throw std::runtime_error(err.str());
+}
