@@ -102,6 +102,8 @@ public:
     // Single fixed border (true) or none (false, for full screen).
     virtual void SetBordered(bool bordered) = 0;
     virtual void SetCursorVisible(bool visible) = 0;
+    // The window's icon, 0xAARRGGBB pixels row by row.
+    virtual void SetIcon(int /*width*/, int /*height*/, const std::vector<uint32_t>& /*pixels*/) {}
     virtual int ClientWidth() const = 0;
     virtual int ClientHeight() const = 0;
 

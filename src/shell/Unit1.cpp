@@ -6,6 +6,7 @@
 #include "BackgroundSprite.h"
 #include "EngineErrors.h"
 #include "Buttons.h"
+#include "Colors.h"
 #include "Pricel.h"
 
 #include <cstdlib>
@@ -86,6 +87,7 @@ void TMainForm::FormCreate()
     Platform.Video().SetCursorVisible(false);
 
     ImageList.Items.LoadFromFile("Data/Graphic.dxg");
+    SetWindowIcon();
     ImageList.Items.BuildColorTable();
     DXDraw.ColorTable = ImageList.Items.ColorTable;
     DXDraw.DefColorTable = ImageList.Items.ColorTable;
@@ -111,6 +113,23 @@ void TMainForm::FormCreate()
     ResetHighScores();
     LoadSettings();
     GoToState(2);
+}
+
+void TMainForm::SetWindowIcon()
+{
+    // The icon is ours, in the library like every picture; a library
+    // without one leaves the desktop's default.
+    const auto* icon = dynamic_cast<TPictureCollectionItem*>(ImageList.Items.FindItem("Icon"));
+    if (icon == nullptr || !icon->Picture.HasGraphic()) return;
+    const TDIB& dib = icon->Picture.Graphic;
+    const uint32_t key = ColorRefToRGB(icon->TransparentColor);
+    std::vector<uint32_t> pixels;
+    pixels.reserve(dib.Pixels.size());
+    for (uint32_t rgb : dib.Pixels) {
+        rgb &= 0x00FFFFFF;
+        pixels.push_back(icon->Transparent && rgb == key ? 0 : rgb | 0xFF000000u);
+    }
+    Platform.Video().SetIcon(dib.Width, dib.Height, pixels);
 }
 
 void TMainForm::DXDrawInitializing()

@@ -166,6 +166,7 @@ public:
     uint64_t FrameCount = 0;
 
 private:
+    void SetWindowIcon();
     void BuildMenu();
     void BuildExitScene();
     void FrameHook();

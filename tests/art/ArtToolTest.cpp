@@ -49,6 +49,7 @@ TEST(ArtList, ReadsItemsLayersStylesAndLoops)
 {
     const TArtList list = ParseArtList(R"(
 # comment
+font "Bebas Neue" "fonts-bebas-neue"
 set edge=#102030 bold=0
 style lit face=#f2a22e glowon=1
 style big style=lit fs=40
@@ -65,6 +66,9 @@ export icon.png icon/zarvenok.svg size=256x256
                                        "/art/art.list");
     ASSERT_EQ(list.Items.size(), 7u);
     EXPECT_EQ(list.Globals.at("bold"), "0");
+    ASSERT_EQ(list.Fonts.size(), 1u);
+    EXPECT_EQ(list.Fonts[0].Family, "Bebas Neue");
+    EXPECT_EQ(list.Fonts[0].Hint, "fonts-bebas-neue");
 
     const TArtItem& plate = list.Items[0];
     EXPECT_EQ(plate.Name, "Start Game");

@@ -1,6 +1,7 @@
 // Drawing the items of the art list and packing them.
 #include "ArtBuild.h"
 
+#include "FontCheck.h"
 #include "PackCommands.h"
 #include "SvgCanvas.h"
 #include "Transparency.h"
@@ -117,6 +118,13 @@ void BuildArtLibrary(const std::string& listPath, const std::string& libraryPath
                      std::ostream& out)
 {
     const TArtList list = ReadArtList(listPath);
+    for (const auto& font : list.Fonts) {
+        try {
+            RequireFont(font.Family, font.Hint);
+        } catch (const std::exception& e) {
+            throw std::runtime_error(list.Path + ":" + std::to_string(font.Line) + ": " + e.what());
+        }
+    }
     fs::create_directories(workDir);
     const fs::path libraryDir = fs::path(libraryPath).parent_path();
     if (!libraryDir.empty()) fs::create_directories(libraryDir);

@@ -6,6 +6,7 @@
 //   + SOURCE [at=X,Y] [size=WxH] [style=NAME] [VAR=VALUE ...]    a layer over the image above
 //   export FILE SOURCE [size=WxH] [VAR=VALUE ...]                 a PNG with its full alpha
 //   foreach VAR VALUE ...  /  end     repeats the lines between, "${VAR}" replaced
+//   font FAMILY [HINT]                a font the sources need; the build stops without it
 //
 // Image settings: size=WxH (the drawing's size; also the variables w and h),
 // frames=N with per-frame variables @VAR=A..B (even steps) or @VAR=V1,V2,...
@@ -122,6 +123,9 @@ public:
                 const auto [key, value] = KeyValue(words[i]);
                 List_.Globals[key] = value;
             }
+        } else if (kind == "font") {
+            if (words.size() < 2 || words.size() > 3) Fail("expected font FAMILY [HINT]");
+            List_.Fonts.push_back({line.Number, words[1], words.size() > 2 ? words[2] : ""});
         } else if (kind == "style") {
             if (words.size() < 2) Fail("expected style NAME VAR=VALUE ...");
             TArtVariables vars;
@@ -155,7 +159,7 @@ public:
             for (size_t i = 2; i < words.size(); ++i) LayerSetting(layer, words[i]);
             List_.Items.back().Layers.push_back(std::move(layer));
         } else {
-            Fail("unknown line \"" + kind + "\" (set, style, image, +, export, foreach, end)");
+            Fail("unknown line \"" + kind + "\" (set, style, font, image, +, export, foreach, end)");
         }
     }
 

@@ -44,9 +44,16 @@ struct TArtItem {
     std::string Key; // zarvenok-pack key setting, empty for auto
 };
 
+struct TArtFont {
+    int Line = 0;
+    std::string Family;
+    std::string Hint;
+};
+
 struct TArtList {
     std::string Path;
     TArtVariables Globals;
+    std::vector<TArtFont> Fonts;
     std::vector<TArtItem> Items;
 };
 

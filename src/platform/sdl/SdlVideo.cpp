@@ -110,6 +110,19 @@ void TSdlVideo::SetBordered(bool bordered)
     ShownValid_ = false;
 }
 
+void TSdlVideo::SetIcon(int width, int height, const std::vector<uint32_t>& pixels)
+{
+    if (Window_ == nullptr || width <= 0 || height <= 0 ||
+        pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height))
+        return;
+    // SDL copies the pixels, so the surface can wrap ours for the call.
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels.data()), width, height, 32,
+                                                           width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (icon == nullptr) return;
+    SDL_SetWindowIcon(Window_, icon);
+    SDL_FreeSurface(icon);
+}
+
 void TSdlVideo::SetCursorVisible(bool visible)
 {
     SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);

@@ -31,6 +31,7 @@ public:
     void SetWindowState(TWindowState state) override;
     void SetBordered(bool bordered) override;
     void SetCursorVisible(bool visible) override;
+    void SetIcon(int width, int height, const std::vector<uint32_t>& pixels) override;
     int ClientWidth() const override;
     int ClientHeight() const override;
     void SaveWindowPlacement() override;
