@@ -1,11 +1,13 @@
 // Drawing the items of the art list and packing them.
 #include "ArtBuild.h"
 
+#include "ColourReduce.h"
 #include "FontCheck.h"
 #include "PackCommands.h"
 #include "SvgCanvas.h"
 #include "Transparency.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -56,7 +58,24 @@ std::string Expand(const TArtList& list, const TArtItem& item, const TArtLayer& 
     }
 }
 
-TRgbaImage RenderFrame(const TArtList& list, const TArtItem& item, int frame, int width, int height)
+void DrawPicture(TSvgCanvas& canvas, const TArtList& list, const TArtItem& item, const TArtLayer& layer,
+                 const TArtPictures* pictures, double x, double y)
+{
+    const auto it = pictures != nullptr ? pictures->find(layer.Picture) : TArtPictures::const_iterator{};
+    if (pictures == nullptr || it == pictures->end())
+        throw std::runtime_error(Where(list, item) + ": the picture \"" + layer.Picture + "\" is not drawn yet");
+    const TArtPicture& picture = it->second;
+    const int count = picture.Image.Width / picture.PatternWidth;
+    if (layer.Pattern >= count)
+        throw std::runtime_error(Where(list, item) + ": \"" + layer.Picture + "\" has no pattern " +
+                                 std::to_string(layer.Pattern));
+    canvas.DrawPixels(picture.Image, layer.Pattern * picture.PatternWidth, 0, picture.PatternWidth, picture.Image.Height, x,
+                      y, layer.Width > 0 ? layer.Width : picture.PatternWidth,
+                      layer.Height > 0 ? layer.Height : picture.Image.Height);
+}
+
+TRgbaImage RenderFrame(const TArtList& list, const TArtItem& item, int frame, int width, int height,
+                       const TArtPictures* pictures)
 {
     TSvgCanvas canvas(width, height);
     canvas.DrawSvg(Expand(list, item, item.Base, frame), item.Base.Source, 0, 0, width, height);
@@ -69,9 +88,11 @@ TRgbaImage RenderFrame(const TArtList& list, const TArtItem& item, int frame, in
         ox = item.Origin->first;
         oy = item.Origin->second;
     }
-    for (const auto& layer : item.Layers)
-        canvas.DrawSvg(Expand(list, item, layer, frame), layer.Source, layer.X - ox, layer.Y - oy, layer.Width,
-                       layer.Height);
+    for (const auto& layer : item.Layers) {
+        if (!layer.Picture.empty()) DrawPicture(canvas, list, item, layer, pictures, layer.X - ox, layer.Y - oy);
+        else canvas.DrawSvg(Expand(list, item, layer, frame), layer.Source, layer.X - ox, layer.Y - oy, layer.Width,
+                            layer.Height);
+    }
     return canvas.Pixels();
 }
 
@@ -93,23 +114,32 @@ void ArtFrameSize(const TArtList& list, const TArtItem& item, int& width, int& h
     if (width <= 0 || height <= 0) TSvgCanvas::IntrinsicSize(Expand(list, item, item.Base, 0), item.Base.Source, width, height);
 }
 
-TRgbaImage RenderArtItem(const TArtList& list, const TArtItem& item)
+TRgbaImage RenderArtItem(const TArtList& list, const TArtItem& item, const TArtPictures* pictures)
 {
     int w = 0, h = 0;
     ArtFrameSize(list, item, w, h);
-    if (item.Kind == TArtItem::TKind::Export) return RenderFrame(list, item, 0, w, h);
+    if (item.Kind == TArtItem::TKind::Export) return RenderFrame(list, item, 0, w, h, pictures);
 
     TRgbaImage strip{w * item.Frames, h, {}};
     strip.Pixels.assign(static_cast<size_t>(strip.Width) * static_cast<size_t>(h), 0);
     for (int f = 0; f < item.Frames; ++f) {
-        TRgbaImage frame = RenderFrame(list, item, f, w, h);
+        TRgbaImage frame = RenderFrame(list, item, f, w, h, pictures);
         if (item.Transparent) FlattenEdges(frame, item.Edge);
         else FlattenOpaque(frame, item.Edge);
-        if (item.Trim) return TrimColumns(frame, item.Pad);
+        if (item.Trim) {
+            strip = TrimColumns(frame, item.Pad);
+            break;
+        }
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
                 strip.Pixels[static_cast<size_t>(y) * static_cast<size_t>(strip.Width) + static_cast<size_t>(f * w + x)] =
                     frame.Pixels[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
+    }
+    if (item.Colours > 0) {
+        // The colour key takes a palette entry of its own.
+        const bool anyClear =
+            item.Transparent && std::any_of(strip.Pixels.begin(), strip.Pixels.end(), [](uint32_t p) { return (p >> 24) == 0; });
+        ReduceColours(strip, item.Colours - (anyClear ? 1 : 0));
     }
     return strip;
 }
@@ -132,12 +162,14 @@ void BuildArtLibrary(const std::string& listPath, const std::string& libraryPath
     std::ostringstream manifest;
     manifest << "# Written by zarvenok-art from " << fs::path(listPath).filename().string() << "\n";
     size_t index = 0;
+    TArtPictures pictures;
     for (const auto& item : list.Items) {
-        const TRgbaImage picture = RenderArtItem(list, item);
+        const TRgbaImage picture = RenderArtItem(list, item, &pictures);
         if (item.Kind == TArtItem::TKind::Export) {
             WritePng((libraryDir / item.Name).string(), picture);
             continue;
         }
+        pictures[item.Name] = {picture, picture.Width / item.Frames};
         const std::string file = FileNameFor(index++, item.Name);
         WritePng((fs::path(workDir) / file).string(), picture);
         manifest << "image \"" << item.Name << "\" \"" << file << "\"";

@@ -6,11 +6,20 @@
 #include "PngFile.h"
 
 #include <iosfwd>
+#include <map>
 #include <string>
 
+// A picture already drawn, for the picture layers (+ @NAME) of later items.
+struct TArtPicture {
+    TRgbaImage Image; // its patterns side by side
+    int PatternWidth = 0;
+};
+using TArtPictures = std::map<std::string, TArtPicture>;
+
 // The item's whole picture: its frames side by side, each pixel opaque or
-// clear (exports keep their soft alpha).
-TRgbaImage RenderArtItem(const TArtList& list, const TArtItem& item);
+// clear (exports keep their soft alpha), with at most the item's colours.
+// Picture layers are taken from pictures.
+TRgbaImage RenderArtItem(const TArtList& list, const TArtItem& item, const TArtPictures* pictures = nullptr);
 
 // Size of one frame of a rendered item.
 void ArtFrameSize(const TArtList& list, const TArtItem& item, int& width, int& height);

@@ -4,6 +4,7 @@
 //   style NAME VAR=VALUE ...          a named group of variables (style=OTHER inside inherits)
 //   image NAME SOURCE [setting ...] [VAR=VALUE ...]
 //   + SOURCE [at=X,Y] [size=WxH] [style=NAME] [VAR=VALUE ...]    a layer over the image above
+//   + @NAME [pattern=K] [at=X,Y] [size=WxH]   a layer: pattern K of a picture drawn earlier in the list
 //   export FILE SOURCE [size=WxH] [VAR=VALUE ...]                 a PNG with its full alpha
 //   foreach VAR VALUE ...  /  end     repeats the lines between, "${VAR}" replaced
 //   font FAMILY [HINT]                a font the sources need; the build stops without it
@@ -12,7 +13,9 @@
 // frames=N with per-frame variables @VAR=A..B (even steps) or @VAR=V1,V2,...
 // (one per frame), trim=1 and pad=N (cut empty columns, keep N), transparent=0,
 // edge=#RRGGBB, origin=X,Y or centre=X,Y (layers then use screen
-// coordinates), key=COLOUR (zarvenok-pack's key setting), style=A,B.
+// coordinates), key=COLOUR (zarvenok-pack's key setting), colours=N (at most
+// N colours, the key included; 256 by default, so the picture is stored with
+// 8 bits a pixel; 0 keeps every colour), style=A,B.
 // Words are separated by blanks; double quotes keep blanks; "# " starts a
 // comment, as does "#" at the start of a line.
 #include "ArtList.h"
@@ -155,8 +158,17 @@ public:
             if (List_.Items.empty()) Fail("a layer needs an image above it");
             if (words.size() < 2) Fail("expected + SOURCE [settings]");
             TArtLayer layer;
-            layer.Source = Resolve(words[1]);
+            if (words[1].size() > 1 && words[1][0] == '@') {
+                layer.Picture = words[1].substr(1);
+                bool earlier = false;
+                for (const auto& item : List_.Items)
+                    earlier = earlier || (item.Kind == TArtItem::TKind::Image && item.Name == layer.Picture);
+                if (!earlier) Fail("no picture \"" + layer.Picture + "\" above this line");
+            } else {
+                layer.Source = Resolve(words[1]);
+            }
             for (size_t i = 2; i < words.size(); ++i) LayerSetting(layer, words[i]);
+            if (layer.Picture.empty() && layer.Pattern != 0) Fail("pattern= picks a pattern of a picture layer (+ @NAME)");
             List_.Items.back().Layers.push_back(std::move(layer));
         } else {
             Fail("unknown line \"" + kind + "\" (set, style, font, image, +, export, foreach, end)");
@@ -237,6 +249,9 @@ private:
             item.Centre = ParsePair(value, ',', Where_);
         } else if (key == "key") {
             item.Key = value;
+        } else if (key == "colours") {
+            item.Colours = ParseInt(value, Where_);
+            if (item.Colours != 0 && (item.Colours < 2 || item.Colours > 256)) Fail("colours out of range (0, or 2 to 256)");
         } else if (key == "at") {
             Fail("\"at\" places layers, not images");
         } else if (key[0] == '@') {
@@ -254,6 +269,9 @@ private:
             const auto [x, y] = ParsePair(value, ',', Where_);
             layer.X = x;
             layer.Y = y;
+        } else if (key == "pattern") {
+            layer.Pattern = ParseInt(value, Where_);
+            if (layer.Pattern < 0) Fail("pattern out of range");
         } else if (key[0] == '@') {
             Fail("per-frame variables belong to the image line");
         } else {

@@ -9,9 +9,12 @@
 #include <string>
 #include <vector>
 
-// One SVG drawn into an item: the item's base, or a layer over it.
+// One SVG drawn into an item: the item's base, or a layer over it. A layer
+// may instead be a pattern of a picture drawn earlier in the list.
 struct TArtLayer {
-    std::string Source; // resolved path
+    std::string Source; // resolved path; empty for a picture layer
+    std::string Picture; // name of the earlier picture
+    int Pattern = 0;
     TArtVariables Vars; // the layer's own variables (styles applied)
     // Size of the drawing; 0 takes the SVG's own size.
     int Width = 0;
@@ -42,6 +45,8 @@ struct TArtItem {
     std::optional<std::pair<double, double>> Origin;
     std::optional<std::pair<double, double>> Centre;
     std::string Key; // zarvenok-pack key setting, empty for auto
+    // Most colours the stored picture has (the key included), 0 for no limit.
+    int Colours = 256;
 };
 
 struct TArtFont {

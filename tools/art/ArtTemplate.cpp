@@ -29,6 +29,8 @@ bool IsName(const std::string& s)
     return true;
 }
 
+constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180;
+
 // Recursive descent over one expression.
 class TExpression {
 public:
@@ -143,6 +145,11 @@ private:
         if (name == "floor") { need(1); return std::floor(args[0]); }
         if (name == "ceil") { need(1); return std::ceil(args[0]); }
         if (name == "abs") { need(1); return std::fabs(args[0]); }
+        // Angles in degrees, as SVG's rotate() takes them.
+        if (name == "sin") { need(1); return std::sin(args[0] * kRadiansPerDegree); }
+        if (name == "cos") { need(1); return std::cos(args[0] * kRadiansPerDegree); }
+        if (name == "atan2") { need(2); return std::atan2(args[0], args[1]) / kRadiansPerDegree; }
+        if (name == "hypot") { need(2); return std::hypot(args[0], args[1]); }
         Fail("unknown function \"" + name + "\"");
     }
 

@@ -13,7 +13,8 @@ using TArtVariables = std::map<std::string, std::string>;
 std::string ExpandTemplate(const std::string& text, const TArtVariables& vars);
 
 // Numbers, variables holding numbers, + - * /, parentheses and the functions
-// min, max, round, floor, ceil and abs.
+// min, max, round, floor, ceil, abs, sin and cos (of degrees), atan2(y, x)
+// (in degrees) and hypot(x, y).
 double EvaluateExpression(const std::string& expr, const TArtVariables& vars);
 
 // Shortest plain decimal with at most four places ("12", "0.5", "-3.25").

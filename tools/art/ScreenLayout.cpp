@@ -13,6 +13,16 @@
 //   hud COUNTDOWN LEVEL SCORE LIVES HEALTH single|burst   the in-game status display
 //   intro LEVEL                    level caption, number and the last "Fight" pattern
 //   hover|click|box X1 X2 Y1 Y2 [LABEL]   outlined rectangles
+//   label X Y TEXT                 a note written over the finished picture
+//   object IMAGE X Y [PATTERN]     scenery: top-left at (X, Y), depth its bottom edge
+//   enemy IMAGE X FOOT near|far [PATTERN]   feet on FOOT (its depth); far is drawn at two thirds
+//   at IMAGE X Y Z [PATTERN]       any sprite at a depth of Z
+//   strip IMAGE X Y [SCALE]        every pattern of IMAGE in a row, numbered
+//   weapon BAND fire|rest          the weapon's pose for an aiming band (1-6), with its flash
+//                                  when fired, where the game draws them
+// Sprites placed by object, enemy and at are painted in depth order (on equal
+// depths the later one beneath, as the sprite engine does) just before the
+// next command that paints directly, or at the end of the screen.
 //   zoom X Y W H FACTOR            also writes layout-NAME-zoom.png: that area enlarged,
 #include "ScreenLayout.h"
 
@@ -21,6 +31,7 @@
 #include "PictureCollection.h"
 #include "ReviewCanvas.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -41,7 +52,41 @@ public:
             if (w.size() < n) throw std::runtime_error(where + ": too few words for \"" + w[0] + "\"");
         };
         const std::string& c = w[0];
-        if (c == "fill") {
+        const bool queued = c == "object" || c == "enemy" || c == "at";
+        const bool note = c == "hover" || c == "click" || c == "box" || c == "label" || c == "zoom";
+        if (!queued && !note) Flush();
+        if (c == "object") {
+            need(4);
+            auto& item = Library_.Find(w[1]);
+            const int x = Trunc(w[2]), y = Trunc(w[3]);
+            Queue(item, {x, y, x + item.Width(), y + item.Height()}, y + item.Height(), Pattern(item, w, 4));
+        } else if (c == "enemy") {
+            need(5);
+            auto& item = Library_.Find(w[1]);
+            if (w[4] != "near" && w[4] != "far") throw std::runtime_error(where + ": expected near or far");
+            // Far enemies are drawn with a divisor of 1.5, their feet kept on the line.
+            const double scale = w[4] == "far" ? 1.5 : 1.0;
+            const int x = Trunc(w[2]), foot = Trunc(w[3]);
+            const int top = foot - static_cast<int>(std::nearbyint(item.Height() / scale));
+            Queue(item,
+                  {x, top, x + static_cast<int>(std::nearbyint(item.Width() / scale)),
+                   top + static_cast<int>(std::nearbyint(item.Height() / scale))},
+                  foot, Pattern(item, w, 5));
+        } else if (c == "at") {
+            need(5);
+            auto& item = Library_.Find(w[1]);
+            const int x = Trunc(w[2]), y = Trunc(w[3]);
+            Queue(item, {x, y, x + item.Width(), y + item.Height()}, Trunc(w[4]), Pattern(item, w, 5));
+        } else if (c == "strip") {
+            need(4);
+            Strip(w[1], std::stod(w[2]), std::stod(w[3]), w.size() > 4 ? std::stod(w[4]) : 1.0);
+        } else if (c == "weapon") {
+            need(3);
+            Weapon(std::stoi(w[1]), w[2] == "fire");
+        } else if (c == "label") {
+            need(4);
+            Notes_.push_back({std::stoi(w[1]), std::stoi(w[2]), w[3]});
+        } else if (c == "fill") {
             need(2);
             Surface_.Fill(Surface_.PixelFormat().RGBToPixel(std::stoul(w[1].substr(1), nullptr, 16)));
         } else if (c == "backdrop") {
@@ -88,9 +133,25 @@ public:
         }
     }
 
+    // Paints the sprites placed by depth, back to front.
+    void Flush()
+    {
+        std::stable_sort(Queue_.begin(), Queue_.end(), [](const TQueued& a, const TQueued& b) {
+            return a.Z != b.Z ? a.Z < b.Z : a.Order > b.Order;
+        });
+        for (const TQueued& q : Queue_) {
+            if (q.Rect.Right - q.Rect.Left == q.Item->Width() && q.Rect.Bottom - q.Rect.Top == q.Item->Height())
+                q.Item->Draw(Surface_, q.Rect.Left, q.Rect.Top, q.Pattern);
+            else
+                q.Item->StretchDraw(Surface_, q.Rect, q.Pattern);
+        }
+        Queue_.clear();
+    }
+
     // Outlines every rectangle over the finished picture.
     void Annotate(cairo_t* cr) const
     {
+        for (const auto& n : Notes_) Label(cr, n.X, n.Y, n.Text, 11, 1, 1, 0.6);
         for (const auto& r : Rects_) {
             double red = 0, green = 0.9, blue = 1; // hover: cyan
             if (r.Kind == "click") red = 1, green = 0.25, blue = 0.95;
@@ -122,6 +183,56 @@ private:
         int X1, X2, Y1, Y2;
         std::string Label;
     };
+    struct TNote {
+        int X, Y;
+        std::string Text;
+    };
+    struct TQueued {
+        TPictureCollectionItem* Item;
+        TRect Rect;
+        int Z;
+        int Pattern;
+        int Order;
+    };
+
+    void Queue(TPictureCollectionItem& item, const TRect& rect, int z, int pattern)
+    {
+        Queue_.push_back({&item, rect, z, pattern, static_cast<int>(Queue_.size())});
+    }
+
+    static int Pattern(const TPictureCollectionItem& item, const std::vector<std::string>& w, size_t at)
+    {
+        if (w.size() <= at) return 0;
+        const int p = w[at] == "last" ? item.PatternCount() - 1 : std::stoi(w[at]);
+        if (p < 0 || p >= item.PatternCount())
+            throw std::runtime_error(item.Name() + " has no pattern " + w[at]);
+        return p;
+    }
+
+    void Strip(const std::string& name, double x, double y, double scale)
+    {
+        auto& item = Library_.Find(name);
+        const int w = static_cast<int>(std::nearbyint(item.Width() * scale));
+        const int h = static_cast<int>(std::nearbyint(item.Height() * scale));
+        for (int p = 0; p < item.PatternCount(); ++p) {
+            const int left = static_cast<int>(x) + p * (w + 6), top = static_cast<int>(y);
+            item.StretchDraw(Surface_, {left, top, left + w, top + h}, p);
+            Notes_.push_back({left, top + h + 12, std::to_string(p)});
+        }
+        Notes_.push_back({static_cast<int>(x), static_cast<int>(y) - 4, name});
+    }
+
+    // The aiming bands' flashes, where the game puts them.
+    void Weapon(int band, bool fired)
+    {
+        static constexpr int kFlash[6][2] = {{222, 500}, {322, 492}, {405, 485}, {485, 486}, {558, 488}, {625, 493}};
+        if (band < 1 || band > 6) throw std::runtime_error("the bands are 1 to 6");
+        auto& weapon = Library_.Find("ak47");
+        if (fired) Library_.Find("Splash_" + std::to_string(band)).Draw(Surface_, kFlash[band - 1][0], kFlash[band - 1][1], 0);
+        const int x = (800 - weapon.Width()) / 2 + 60;
+        const int y = 600 - weapon.Height() + (fired ? 0 : 5);
+        weapon.Draw(Surface_, x, y, band - 1);
+    }
 
     static int Trunc(const std::string& s) { return static_cast<int>(std::stod(s)); }
 
@@ -219,6 +330,8 @@ private:
 
     TPictureCollection& Library_;
     TDirectDrawSurface& Surface_;
+    std::vector<TQueued> Queue_;
+    std::vector<TNote> Notes_;
     std::vector<TOutline> Rects_;
     TZoom Zoom_;
 };
@@ -248,6 +361,7 @@ void WriteLayouts(TPictureCollection& library, TOffscreenDXDraw& display, const 
     std::string name;
     auto finish = [&] {
         if (!painter) return;
+        painter->Flush();
         TCairoSurface picture = SurfaceToCairo(*display.Surface());
         if (const auto& z = painter->Zoom(); z.Factor > 0 && z.W > 0 && z.H > 0) {
             TCairoSurface zoomed(cairo_image_surface_create(CAIRO_FORMAT_RGB24, z.W * z.Factor, z.H * z.Factor));

@@ -75,6 +75,36 @@ void TSvgCanvas::DrawSvg(const std::string& svg, const std::string& baseFile, do
     cairo_surface_flush(Surface_);
 }
 
+void TSvgCanvas::DrawPixels(const TRgbaImage& picture, int sx, int sy, int sw, int sh, double x, double y, int width,
+                            int height)
+{
+    if (sw <= 0 || sh <= 0 || sx < 0 || sy < 0 || sx + sw > picture.Width || sy + sh > picture.Height)
+        throw std::runtime_error("picture area out of range");
+    cairo_surface_t* source = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, sw, sh);
+    unsigned char* data = cairo_image_surface_get_data(source);
+    const int stride = cairo_image_surface_get_stride(source);
+    for (int row = 0; row < sh; ++row)
+        for (int col = 0; col < sw; ++col) {
+            const uint32_t p = picture.Pixels[static_cast<size_t>(sy + row) * static_cast<size_t>(picture.Width) +
+                                              static_cast<size_t>(sx + col)];
+            const uint32_t a = p >> 24;
+            auto pre = [a](uint32_t c) { return (c * a + 127) / 255; };
+            const uint32_t out = (a << 24) | (pre((p >> 16) & 0xFF) << 16) | (pre((p >> 8) & 0xFF) << 8) | pre(p & 0xFF);
+            std::memcpy(data + static_cast<ptrdiff_t>(row) * stride + col * 4, &out, 4);
+        }
+    cairo_surface_mark_dirty(source);
+    cairo_t* cr = cairo_create(Surface_);
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, static_cast<double>(width) / sw, static_cast<double>(height) / sh);
+    cairo_set_source_surface(cr, source, 0, 0);
+    // A picture at its own size is copied pixel for pixel.
+    cairo_pattern_set_filter(cairo_get_source(cr), width == sw && height == sh ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_destroy(source);
+    cairo_surface_flush(Surface_);
+}
+
 TRgbaImage TSvgCanvas::Pixels() const
 {
     cairo_surface_flush(Surface_);

@@ -23,6 +23,11 @@ public:
     // for messages and relative references.
     void DrawSvg(const std::string& svg, const std::string& baseFile, double x, double y, int width, int height);
 
+    // Draws the area (sx, sy, sw, sh) of a straight-alpha picture with its
+    // top-left corner at (x, y), scaled to width x height.
+    void DrawPixels(const TRgbaImage& picture, int sx, int sy, int sw, int sh, double x, double y, int width,
+                    int height);
+
     // Straight-alpha copy: 0xAARRGGBB.
     TRgbaImage Pixels() const;
 
