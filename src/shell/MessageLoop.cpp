@@ -32,6 +32,7 @@ void TMainForm::HandleEvent(const TInputEvent& event)
     case TKind::Terminate:
         SaveSettings();
         Terminated = true;
+        Interrupted = true;
         break;
     }
 }
@@ -91,6 +92,8 @@ int TMainForm::Run()
 
 void TMainForm::AfterLoop()
 {
+    // Stopped by a signal, the program just ends.
+    if (Interrupted) return;
     std::error_code error;
     if (std::filesystem::exists("play.url", error)) Platform.Shell().Open("play.url");
 }

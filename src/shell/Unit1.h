@@ -162,6 +162,8 @@ public:
     void AfterLoop();
     // Set by the exit scene's Yes (or a termination signal).
     bool Terminated = false;
+    // Set when a termination signal ended the program.
+    bool Interrupted = false;
     // Frames run by the frame driver, for the tools.
     uint64_t FrameCount = 0;
 
