@@ -1,63 +1,18 @@
 // The built image library Data/Graphic.dxg against what the game's screens
 // need of it: every name, sizes, pattern counts, highlights over their
 // rectangles, text that fits its fields, and keys no real pixel takes.
+#include "GraphicLibraryFixture.h"
+
 #include "Colors.h"
-#include "PictureCollection.h"
 #include "PixelFormat.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
-
-class GraphicLibrary : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        Library_ = std::make_unique<TPictureCollection>();
-        Library_->LoadFromFile(ZARVENOK_GRAPHIC_LIBRARY);
-    }
-    static void TearDownTestSuite() { Library_.reset(); }
-
-    static const TPictureCollectionItem& Item(const std::string& name) { return Library_->Find(name); }
-
-    static bool Clear(const TPictureCollectionItem& item, uint32_t rgb)
-    {
-        return item.Transparent && (rgb & 0x00FFFFFF) == (ColorRefToRGB(item.TransparentColor) & 0x00FFFFFF);
-    }
-
-    // Pixel (x, y) of pattern p, the picture cut as the game cuts it.
-    static uint32_t PatternPixel(const TPictureCollectionItem& item, int p, int x, int y)
-    {
-        const int cols = item.Picture.Width() / item.Width();
-        return item.Picture.Graphic.Pixel((p % cols) * item.Width() + x, (p / cols) * item.Height() + y);
-    }
-
-    struct TBounds {
-        int Left = 1 << 30, Top = 1 << 30, Right = -1, Bottom = -1; // inclusive
-        long Opaque = 0;
-    };
-    static TBounds OpaqueBounds(const TPictureCollectionItem& item, int p = 0)
-    {
-        TBounds b;
-        for (int y = 0; y < item.Height(); ++y)
-            for (int x = 0; x < item.Width(); ++x) {
-                if (Clear(item, PatternPixel(item, p, x, y))) continue;
-                b.Left = std::min(b.Left, x);
-                b.Top = std::min(b.Top, y);
-                b.Right = std::max(b.Right, x);
-                b.Bottom = std::max(b.Bottom, y);
-                ++b.Opaque;
-            }
-        return b;
-    }
-
-    static inline std::unique_ptr<TPictureCollection> Library_;
-};
 
 const char* const kAllNames[] = {
     "menu", "fon_all", "SceneExit", "bgGameOver", "fon_help", "fon_options", "fon_high_scores",
@@ -74,6 +29,23 @@ const char* const kAllNames[] = {
     "Bukva_Z", "Bukva_0", "Bukva_1", "Bukva_2", "Bukva_3", "Bukva_4", "Bukva_5", "Bukva_6", "Bukva_7", "Bukva_8",
     "Bukva_9", "Bukva_prefix", "Lifes_1", "Lifes_2", "Lifes_3", "odinoch", "ochered", "level",
     "Word_Level_begin", "Fight", "Icon",
+    // the battlefield and the help pages
+    "Scene1", "Scene2", "Scene3", "Scene4", "Scene1_stone", "Scene1_bochka", "Scene1_kolodez", "Scene1_tank",
+    "Scene1_house1", "Scene1_house2", "Scene1_palma", "Scene2_palma", "Scene2_plane", "Scene2_kolodez",
+    "Scene2_vert", "Scene2_house1", "Scene2_house2", "Scene3_palma", "Scene3_gruzovic", "Scene3_kolodez",
+    "Scene3_bochka", "Scene3_bochki", "Scene3_trava", "Scene3_house1", "Scene4_palma1", "Scene4_tarelka",
+    "Scene4_bochka1", "Scene4_bochka2", "Scene4_bochka3", "Scene4_pushka1", "Scene4_pushka2", "Scene4_trava1",
+    "Scene4_trava2", "terror1_move", "terror1_move_back", "terror1_fight", "terror1_fight_back", "terror1_dead",
+    "terror2_move", "terror2_move_back", "terror2_fight", "terror2_fight_back", "terror2_dead", "terror3_move",
+    "terror3_move_back", "terror3_fight", "terror3_fight_back", "terror3_dead", "terror4_move", "terror4_move_back",
+    "terror4_fight", "terror4_fight_back", "terror4_dead", "terror5_move", "terror5_move_back", "terror5_fight",
+    "terror5_fight_back", "terror5_razvorot", "terror5_razvorot_back", "terror6_move", "terror6_move_back",
+    "terror6_fight", "terror6_fight_back", "terror6_razvorot", "terror6_razvorot_back", "terror8_move",
+    "terror8_move_back", "terror8_fight", "terror8_fight_back", "terror8_razvorot", "terror8_razvorot_back",
+    "terror7_move", "terror7_move_back", "terror7_fight", "terror7_fight_back", "plane", "plane_", "roket",
+    "roket_", "popal", "gotov", "Bonus_dead", "bomb", "med", "Life", "dollar", "Cherep", "artobstrel", "ocher",
+    "ak47", "Splash_1", "Splash_2", "Splash_3", "Splash_4", "Splash_5", "Splash_6", "help1", "help2", "help3",
+    "help4",
 };
 
 const std::string kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -315,6 +287,18 @@ TEST_F(GraphicLibrary, HudPicturesFitTheirCorners)
     EXPECT_LE(12 + Item("level").Height(), 6 + Item("cifra0").Height() + 2);
     // The caption stops with its right edge at 390, before the number at 450.
     EXPECT_LT(Item("Word_Level_begin").Width(), 390);
+}
+
+TEST_F(GraphicLibrary, EveryPictureIsStoredWithAPalette)
+{
+    // The art tool keeps every picture to 256 colours (the key included), so
+    // the library stays small: 8 bits a pixel, run-length coded.
+    for (int i = 0; i < Library_->Count(); ++i) {
+        const auto& item = Library_->Items(i);
+        if (!item.Picture.HasGraphic()) continue;
+        EXPECT_EQ(item.Picture.Graphic.BitCount, 8) << item.Name();
+        EXPECT_LE(item.Picture.Graphic.Palette.size(), 256u) << item.Name();
+    }
 }
 
 TEST_F(GraphicLibrary, NoOpaquePixelTakesTheKeyEvenAtSixteenBits)

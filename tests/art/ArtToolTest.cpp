@@ -1,11 +1,18 @@
 // The art tool's own parts: template expansion, the art list, and turning
 // soft edges into colour-keyed ones.
+#include "ArtBuild.h"
 #include "ArtList.h"
 #include "ArtTemplate.h"
+#include "ColourReduce.h"
 #include "Transparency.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
 #include <stdexcept>
 #include <string>
 
@@ -124,6 +131,9 @@ TEST(ArtList, NamesTheLineOfAMistake)
         {"end\n", "x.list:1: \"end\" without \"foreach\""},
         {"image a b.svg edge=red\n", "x.list:1: expected #RRGGBB"},
         {"image a b.svg size=0x5\n", "x.list:1: size out of range"},
+        {"image a b.svg colours=300\n", "x.list:1: colours out of range"},
+        {"image a b.svg\n+ @c\n", "x.list:2: no picture \"c\" above this line"},
+        {"image a b.svg\n+ c.svg pattern=1\n", "x.list:2: pattern= picks a pattern of a picture layer"},
     };
     for (const auto& c : cases) {
         try {
@@ -133,6 +143,133 @@ TEST(ArtList, NamesTheLineOfAMistake)
             EXPECT_NE(std::string(e.what()).find(c.Expected), std::string::npos) << e.what();
         }
     }
+}
+
+TEST(ArtList, ReadsColoursGroundAndPictureLayers)
+{
+    const TArtList list = ParseArtList(R"(
+image walker soldier.svg size=70x120 frames=8 ground=1
+image page page.svg transparent=0 colours=0
++ @walker pattern=2 at=50,57 size=55x90
+image plain plain.svg
+)",
+                                       "/art/art.list");
+    ASSERT_EQ(list.Items.size(), 3u);
+    EXPECT_TRUE(list.Items[0].Ground);
+    EXPECT_EQ(list.Items[0].Colours, 256); // palette-sized unless told otherwise
+    EXPECT_EQ(list.Items[1].Colours, 0);
+    ASSERT_EQ(list.Items[1].Layers.size(), 1u);
+    const TArtLayer& layer = list.Items[1].Layers[0];
+    EXPECT_EQ(layer.Picture, "walker");
+    EXPECT_TRUE(layer.Source.empty());
+    EXPECT_EQ(layer.Pattern, 2);
+    EXPECT_EQ(layer.X, 50);
+    EXPECT_EQ(layer.Width, 55);
+    EXPECT_FALSE(list.Items[2].Ground);
+}
+
+// A picture of w x h with every pixel from f(x, y).
+template <class F>
+TRgbaImage Picture(int w, int h, F f)
+{
+    TRgbaImage image{w, h, {}};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) image.Pixels.push_back(f(x, y));
+    return image;
+}
+
+TEST(ColourReduce, KeepsFlatFillsExactAndMovesBlendsToTheNearest)
+{
+    // Four big fills and, along their borders, 400 one-pixel blends.
+    const uint32_t fills[4] = {0xFF3D7FC1u, 0xFFECC985u, 0xFF2A1C12u, 0xFF7B7D49u};
+    TRgbaImage image = Picture(200, 100, [&](int x, int y) {
+        if (y == 50 && x % 2 == 0) return 0xFF000000u | static_cast<uint32_t>(x * 0x010101 + 0x200000); // blends
+        if (y == 51) return 0xFF000000u | static_cast<uint32_t>((x * 7) << 8 | 0x40);
+        if (x < 10 && y < 10) return 0u; // clear
+        return fills[(x / 100) + 2 * (y / 52)];
+    });
+    ASSERT_GT(CountColours(image), 256);
+    TRgbaImage before = image;
+    ReduceColours(image, 32);
+    EXPECT_LE(CountColours(image), 32);
+    std::set<uint32_t> kept(image.Pixels.begin(), image.Pixels.end());
+    for (uint32_t fill : fills) EXPECT_TRUE(kept.count(fill)) << std::hex << fill;
+    for (size_t i = 0; i < image.Pixels.size(); ++i) {
+        if ((before.Pixels[i] >> 24) == 0) {
+            EXPECT_EQ(image.Pixels[i], 0u) << "clear pixels stay clear";
+            continue;
+        }
+        if (std::find(std::begin(fills), std::end(fills), before.Pixels[i]) != std::end(fills)) {
+            EXPECT_EQ(image.Pixels[i], before.Pixels[i]);
+        }
+        // Nothing moves far: every channel within an eighth of its range.
+        for (int shift : {0, 8, 16}) {
+            const int a = static_cast<int>((before.Pixels[i] >> shift) & 0xFF);
+            const int b = static_cast<int>((image.Pixels[i] >> shift) & 0xFF);
+            EXPECT_LE(std::abs(a - b), 32) << i;
+        }
+    }
+    // The same picture always gives the same result.
+    TRgbaImage again = before;
+    ReduceColours(again, 32);
+    EXPECT_EQ(again.Pixels, image.Pixels);
+    // A picture that already fits is left alone.
+    TRgbaImage few = Picture(4, 1, [&](int x, int) { return fills[x]; });
+    ReduceColours(few, 4);
+    EXPECT_EQ(few.Pixels, (std::vector<uint32_t>{fills[0], fills[1], fills[2], fills[3]}));
+}
+
+TEST(Transparency, SetOnGroundMovesTheLowestPixelToTheBottomRow)
+{
+    TRgbaImage image{3, 5, std::vector<uint32_t>(15, 0)};
+    image.Pixels[1 * 3 + 1] = 0xFF112233u; // (1, 1)
+    image.Pixels[2 * 3 + 0] = 0xFF445566u; // (0, 2), the lowest
+    SetOnGround(image);
+    EXPECT_EQ(image.Pixels[4 * 3 + 0], 0xFF445566u);
+    EXPECT_EQ(image.Pixels[3 * 3 + 1], 0xFF112233u);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(image.Pixels[static_cast<size_t>(i)], 0u) << i;
+    TRgbaImage empty{2, 2, {0, 0, 0, 0}};
+    SetOnGround(empty);
+    EXPECT_EQ(empty.Pixels, (std::vector<uint32_t>{0, 0, 0, 0}));
+}
+
+TEST(ArtBuild, PictureLayersCopyTheChosenPattern)
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / "zarvenok-art-picture-layer";
+    fs::create_directories(dir);
+    {
+        std::ofstream svg(dir / "blank.svg");
+        svg << R"(<svg xmlns="http://www.w3.org/2000/svg" width="${w}" height="${h}"/>)";
+    }
+    const TArtList list = ParseArtList("image strip blank.svg size=2x2 frames=2\n"
+                                       "image page blank.svg size=8x8 colours=0\n+ @strip pattern=1 at=3,4\n",
+                                       (dir / "art.list").string());
+    // Two 2 x 2 patterns: red, then a green and blue checker.
+    TArtPictures pictures;
+    pictures["strip"] = {TRgbaImage{4, 2, {0xFFFF0000u, 0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu,
+                                           0xFFFF0000u, 0xFFFF0000u, 0xFF0000FFu, 0xFF00FF00u}},
+                         2};
+    const TRgbaImage page = RenderArtItem(list, list.Items[1], &pictures);
+    ASSERT_EQ(page.Width, 8);
+    auto at = [&](int x, int y) { return page.Pixels[static_cast<size_t>(y) * 8 + static_cast<size_t>(x)]; };
+    EXPECT_EQ(at(3, 4), 0xFF00FF00u);
+    EXPECT_EQ(at(4, 4), 0xFF0000FFu);
+    EXPECT_EQ(at(3, 5), 0xFF0000FFu);
+    EXPECT_EQ(at(4, 5), 0xFF00FF00u);
+    EXPECT_EQ(at(2, 4), 0u);
+    EXPECT_EQ(at(5, 5), 0u);
+    // A pattern the picture does not have is an error naming it.
+    const TArtList bad = ParseArtList("image strip blank.svg size=2x2 frames=2\n"
+                                      "image page blank.svg size=8x8\n+ @strip pattern=2\n",
+                                      (dir / "art.list").string());
+    try {
+        RenderArtItem(bad, bad.Items[1], &pictures);
+        ADD_FAILURE() << "pattern 2 was drawn";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("no pattern 2"), std::string::npos) << e.what();
+    }
+    fs::remove_all(dir);
 }
 
 TEST(Transparency, HalfCoveredPixelsDarkenTowardsTheOutline)

@@ -126,6 +126,7 @@ TRgbaImage RenderArtItem(const TArtList& list, const TArtItem& item, const TArtP
         TRgbaImage frame = RenderFrame(list, item, f, w, h, pictures);
         if (item.Transparent) FlattenEdges(frame, item.Edge);
         else FlattenOpaque(frame, item.Edge);
+        if (item.Ground) SetOnGround(frame);
         if (item.Trim) {
             strip = TrimColumns(frame, item.Pad);
             break;

@@ -11,7 +11,8 @@
 //
 // Image settings: size=WxH (the drawing's size; also the variables w and h),
 // frames=N with per-frame variables @VAR=A..B (even steps) or @VAR=V1,V2,...
-// (one per frame), trim=1 and pad=N (cut empty columns, keep N), transparent=0,
+// (one per frame), trim=1 and pad=N (cut empty columns, keep N), ground=1 (each
+// frame set down on the bottom edge: its lowest opaque row moved to the last), transparent=0,
 // edge=#RRGGBB, origin=X,Y or centre=X,Y (layers then use screen
 // coordinates), key=COLOUR (zarvenok-pack's key setting), colours=N (at most
 // N colours, the key included; 256 by default, so the picture is stored with
@@ -237,6 +238,8 @@ private:
             if (item.Frames < 1 || item.Frames > 64) Fail("frames out of range");
         } else if (key == "trim") {
             item.Trim = ParseBool(value, Where_);
+        } else if (key == "ground") {
+            item.Ground = ParseBool(value, Where_);
         } else if (key == "pad") {
             item.Pad = ParseInt(value, Where_);
         } else if (key == "transparent") {

@@ -36,6 +36,8 @@ struct TArtItem {
     std::vector<std::pair<std::string, std::vector<std::string>>> FrameVars;
     int Frames = 1;
     bool Trim = false;
+    // Each frame is moved down until its lowest opaque pixel is on the bottom row.
+    bool Ground = false;
     int Pad = 0;
     bool Transparent = true;
     // 0x00RRGGBB that half-covered edge pixels are laid over.

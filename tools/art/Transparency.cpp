@@ -51,3 +51,20 @@ TRgbaImage TrimColumns(const TRgbaImage& image, int pad)
     }
     return out;
 }
+
+void SetOnGround(TRgbaImage& image)
+{
+    int lowest = -1;
+    for (int y = image.Height - 1; y >= 0 && lowest < 0; --y)
+        for (int x = 0; x < image.Width; ++x)
+            if ((image.Pixels[static_cast<size_t>(y) * static_cast<size_t>(image.Width) + static_cast<size_t>(x)] >> 24) >=
+                kOpaqueAlpha) {
+                lowest = y;
+                break;
+            }
+    const int shift = lowest < 0 ? 0 : image.Height - 1 - lowest;
+    if (shift == 0) return;
+    const size_t w = static_cast<size_t>(image.Width);
+    std::copy_backward(image.Pixels.begin(), image.Pixels.end() - static_cast<ptrdiff_t>(shift * w), image.Pixels.end());
+    std::fill(image.Pixels.begin(), image.Pixels.begin() + static_cast<ptrdiff_t>(shift * w), 0u);
+}

@@ -21,3 +21,8 @@ void FlattenOpaque(TRgbaImage& image, uint32_t backgroundRgb);
 // columns on each side where the picture has them. A picture without an
 // opaque pixel is returned whole.
 TRgbaImage TrimColumns(const TRgbaImage& image, int pad);
+
+// Moves the picture down until its lowest opaque pixel is on the bottom row
+// (what a figure stands on); rows moved in at the top are clear. A picture
+// without an opaque pixel is left alone.
+void SetOnGround(TRgbaImage& image);

@@ -1,0 +1,423 @@
+// The battlefield's pictures in the built library against what the game
+// does with them: scenes and scenery standing on the ground at their depths,
+// enemies' sizes and what their patterns mean, the weapon's flashes on its
+// muzzle, bonuses, effects, aircraft and the help pages.
+#include "GraphicLibraryFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+class BattlefieldArt : public GraphicLibrary {
+protected:
+    struct TRgb {
+        int R, G, B;
+    };
+    static TRgb Rgb(uint32_t p) { return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)}; }
+
+    // Lowest row of a pattern with an opaque pixel, or -1.
+    static int LowestRow(const TPictureCollectionItem& item, int p) { return OpaqueBounds(item, p).Bottom; }
+
+    // Pixels of a muzzle flash's colours: white-hot, yellow and orange fire.
+    static long FlashPixels(const TPictureCollectionItem& item, int p)
+    {
+        long n = 0;
+        for (int y = 0; y < item.Height(); ++y)
+            for (int x = 0; x < item.Width(); ++x) {
+                const uint32_t px = PatternPixel(item, p, x, y);
+                if (Clear(item, px)) continue;
+                const TRgb c = Rgb(px);
+                n += c.R >= 250 && c.G >= 140 && c.B <= 210 && c.G - c.B >= 40;
+            }
+        return n;
+    }
+
+    // Share of pixels whose clear-or-opaque state matches between pattern p
+    // of a and the mirror image of pattern q of b.
+    static double MirrorMatch(const TPictureCollectionItem& a, int p, const TPictureCollectionItem& b, int q)
+    {
+        long same = 0, all = 0;
+        for (int y = 0; y < a.Height(); ++y)
+            for (int x = 0; x < a.Width(); ++x) {
+                const bool ca = Clear(a, PatternPixel(a, p, x, y));
+                const bool cb = Clear(b, PatternPixel(b, q, b.Width() - 1 - x, y));
+                if (ca && cb) continue;
+                ++all;
+                same += ca == cb;
+            }
+        return all == 0 ? 0 : static_cast<double>(same) / static_cast<double>(all);
+    }
+
+    static bool SamePattern(const TPictureCollectionItem& a, int p, const TPictureCollectionItem& b, int q)
+    {
+        if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+        for (int y = 0; y < a.Height(); ++y)
+            for (int x = 0; x < a.Width(); ++x) {
+                const uint32_t pa = PatternPixel(a, p, x, y), pb = PatternPixel(b, q, x, y);
+                if (Clear(a, pa) != Clear(b, pb) || (!Clear(a, pa) && (pa & 0xFFFFFF) != (pb & 0xFFFFFF))) return false;
+            }
+        return true;
+    }
+
+    // The same drawing in two pictures: each picture has its own palette,
+    // so soft edges may differ a little in colour, but not in shape.
+    static bool AlikePatterns(const TPictureCollectionItem& a, int p, const TPictureCollectionItem& b, int q)
+    {
+        if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+        long differ = 0;
+        for (int y = 0; y < a.Height(); ++y)
+            for (int x = 0; x < a.Width(); ++x) {
+                const uint32_t pa = PatternPixel(a, p, x, y), pb = PatternPixel(b, q, x, y);
+                if (Clear(a, pa) != Clear(b, pb)) {
+                    ++differ;
+                } else if (!Clear(a, pa)) {
+                    const TRgb ca = Rgb(pa), cb = Rgb(pb);
+                    differ += std::abs(ca.R - cb.R) + std::abs(ca.G - cb.G) + std::abs(ca.B - cb.B) > 48;
+                }
+            }
+        return differ * 100 <= static_cast<long>(a.Width()) * a.Height();
+    }
+
+    static void ExpectOneSize(const std::vector<std::string>& names)
+    {
+        for (const auto& name : names) {
+            EXPECT_EQ(Item(name).Width(), Item(names[0]).Width()) << name;
+            EXPECT_EQ(Item(name).Height(), Item(names[0]).Height()) << name;
+            EXPECT_EQ(Item(name).Picture.Width(), Item(name).Width() * Item(name).PatternCount()) << name;
+        }
+    }
+};
+
+struct TScenery {
+    const char* Name;
+    int X, Y;
+};
+
+// The scenes' objects at the places the game creates them.
+const TScenery kScenery[] = {
+    {"Scene1_stone", 230, 421},    {"Scene1_bochka", 602, 394},  {"Scene1_kolodez", 490, 437},
+    {"Scene1_tank", 357, 318},     {"Scene1_house1", 0, 297},    {"Scene1_house2", 689, 302},
+    {"Scene1_palma", 29, 175},     {"Scene2_palma", 505, 103},   {"Scene2_plane", 1, 267},
+    {"Scene2_kolodez", 410, 457},  {"Scene2_vert", 323, 286},    {"Scene2_house1", 638, 313},
+    {"Scene2_house2", 0, 155},     {"Scene3_palma", 356, 176},   {"Scene3_gruzovic", 0, 298},
+    {"Scene3_kolodez", 0, 437},    {"Scene3_bochka", 493, 418},  {"Scene3_bochki", 594, 409},
+    {"Scene3_trava", 275, 412},    {"Scene3_house1", 569, 142},  {"Scene4_palma1", 568, 113},
+    {"Scene4_tarelka", 0, 259},    {"Scene4_bochka1", 81, 401},  {"Scene4_bochka2", 331, 383},
+    {"Scene4_bochka3", 471, 370},  {"Scene4_pushka1", 627, 398}, {"Scene4_pushka2", 590, 304},
+    {"Scene4_trava1", 0, 357},     {"Scene4_trava2", 583, 390},
+};
+
+const char* const kBonuses[] = {"bomb", "med", "Life", "dollar", "Cherep", "artobstrel", "ocher"};
+
+TEST_F(BattlefieldArt, ScenesAreOpaqueBackdropsWithSkyAboveAndGroundBelow)
+{
+    for (int n = 1; n <= 4; ++n) {
+        const auto& item = Item("Scene" + std::to_string(n));
+        EXPECT_EQ(item.Picture.Width(), 800) << n;
+        EXPECT_EQ(item.Picture.Height(), 600) << n;
+        EXPECT_EQ(item.PatternCount(), 1) << n;
+        EXPECT_FALSE(item.Transparent) << n;
+        // Averaged across the screen: blue where the helicopter flies, sand
+        // on the road and on the square where soldiers walk.
+        auto average = [&](int y1, int y2) {
+            long r = 0, g = 0, b = 0, count = 0;
+            for (int y = y1; y <= y2; y += 3)
+                for (int x = 0; x < 800; x += 3) {
+                    const TRgb c = Rgb(item.Picture.Graphic.Pixel(x, y));
+                    r += c.R, g += c.G, b += c.B, ++count;
+                }
+            return TRgb{static_cast<int>(r / count), static_cast<int>(g / count), static_cast<int>(b / count)};
+        };
+        const TRgb sky = average(65, 220), road = average(310, 369), square = average(410, 519);
+        EXPECT_GT(sky.B, sky.R + 40) << "scene " << n << " sky";
+        EXPECT_GT(road.R, road.B + 10) << "scene " << n << " road";
+        EXPECT_GT(square.R, square.B + 40) << "scene " << n << " square";
+    }
+}
+
+TEST_F(BattlefieldArt, SceneryStandsOnTheGroundAtItsDepth)
+{
+    for (const TScenery& s : kScenery) {
+        const auto& item = Item(s.Name);
+        EXPECT_EQ(item.PatternCount(), 1) << s.Name;
+        EXPECT_TRUE(item.Transparent) << s.Name;
+        // Big enough to hide behind, and on the screen.
+        EXPECT_GE(item.Width(), 40) << s.Name;
+        EXPECT_GE(item.Height(), 40) << s.Name;
+        EXPECT_LE(s.X + item.Width(), 800) << s.Name;
+        // Its depth is its bottom edge: that is where it must touch the
+        // ground, somewhere between the road's far side and the front band.
+        const int bottom = s.Y + item.Height();
+        EXPECT_GE(bottom, 300) << s.Name;
+        EXPECT_LE(bottom, 530) << s.Name;
+        const TBounds b = OpaqueBounds(item);
+        EXPECT_GE(b.Bottom, item.Height() - 3) << s.Name << " floats above its depth";
+        EXPECT_GT(b.Opaque * 6, static_cast<long>(item.Width()) * item.Height()) << s.Name << " is mostly empty";
+    }
+}
+
+TEST_F(BattlefieldArt, SoldiersHaveOneSizePerKindAndStandOnTheirFootLine)
+{
+    for (int kind = 1; kind <= 4; ++kind) {
+        const std::string k = "terror" + std::to_string(kind);
+        const auto& move = Item(k + "_move");
+        ExpectOneSize({k + "_move", k + "_move_back", k + "_fight", k + "_fight_back", k + "_dead"});
+        EXPECT_GE(move.Width(), 50) << k;
+        EXPECT_LE(move.Width(), 70) << k;
+        EXPECT_GE(move.Height(), 110) << k;
+        EXPECT_LE(move.Height(), 130) << k;
+        // Narrower than the walk: the game spawns them across 500 pixels.
+        EXPECT_LT(move.Width(), 500) << k;
+
+        EXPECT_GE(move.PatternCount(), 6) << k;
+        EXPECT_EQ(Item(k + "_move_back").PatternCount(), move.PatternCount()) << k;
+        const auto& fight = Item(k + "_fight");
+        EXPECT_GE(fight.PatternCount(), 4) << k;
+        EXPECT_LE(fight.PatternCount(), 8) << k;
+        EXPECT_EQ(Item(k + "_fight_back").PatternCount(), fight.PatternCount()) << k;
+        EXPECT_GE(Item(k + "_dead").PatternCount(), 3) << k;
+
+        // Feet on the bottom row in every pattern: the sprite's depth is its foot line.
+        for (const char* suffix : {"_move", "_move_back", "_fight", "_fight_back", "_dead"}) {
+            const auto& item = Item(k + suffix);
+            for (int p = 0; p < item.PatternCount(); ++p)
+                EXPECT_EQ(LowestRow(item, p), item.Height() - 1) << k << suffix << " pattern " << p;
+        }
+        // Walking left is walking right in a mirror.
+        EXPECT_GT(MirrorMatch(move, 0, Item(k + "_move_back"), 0), 0.9) << k;
+    }
+}
+
+TEST_F(BattlefieldArt, SoldiersFireOnPatternZeroAndFallToTheGround)
+{
+    for (int kind = 1; kind <= 4; ++kind) {
+        const std::string k = "terror" + std::to_string(kind);
+        for (const char* suffix : {"_fight", "_fight_back"}) {
+            const auto& fight = Item(k + suffix);
+            const long flash = FlashPixels(fight, 0);
+            EXPECT_GE(flash, 40) << k << suffix << ": no muzzle flash on pattern 0";
+            for (int p = 1; p < fight.PatternCount(); ++p)
+                EXPECT_LT(FlashPixels(fight, p) * 2, flash) << k << suffix << " pattern " << p;
+        }
+        // Walking, nobody fires.
+        for (int p = 0; p < Item(k + "_move").PatternCount(); ++p)
+            EXPECT_LT(FlashPixels(Item(k + "_move"), p), 10) << k << " pattern " << p;
+        // The fall ends lying down: far lower than the figure it starts as.
+        const auto& dead = Item(k + "_dead");
+        const TBounds first = OpaqueBounds(dead, 0), last = OpaqueBounds(dead, dead.PatternCount() - 1);
+        EXPECT_LT((last.Bottom - last.Top) * 2, first.Bottom - first.Top) << k;
+    }
+}
+
+TEST_F(BattlefieldArt, VehiclesDriveFireAndTurnTheirGuns)
+{
+    struct TVehicle {
+        int Kind;
+        int MinW, MaxW;
+        bool Turns;
+        int FirePattern;
+        bool OnRoad;
+    };
+    const TVehicle vehicles[] = {
+        {5, 180, 260, true, 1, true},  // tank
+        {6, 180, 260, true, 1, true},  // gun truck
+        {7, 180, 260, false, 1, true}, // pickup
+        {8, 180, 220, true, 0, false}, // helicopter
+    };
+    for (const TVehicle& v : vehicles) {
+        const std::string k = "terror" + std::to_string(v.Kind);
+        std::vector<std::string> names{k + "_move", k + "_move_back", k + "_fight", k + "_fight_back"};
+        if (v.Turns) {
+            names.push_back(k + "_razvorot");
+            names.push_back(k + "_razvorot_back");
+        }
+        ExpectOneSize(names);
+        const auto& move = Item(k + "_move");
+        EXPECT_GE(move.Width(), v.MinW) << k;
+        EXPECT_LE(move.Width(), v.MaxW) << k;
+        EXPECT_GE(move.Height(), 90) << k;
+        EXPECT_LE(move.Height(), 130) << k;
+        EXPECT_GE(move.PatternCount(), 2) << k;
+        // Wheels, tracks or rotors move from one pattern to the next.
+        EXPECT_FALSE(SamePattern(move, 0, move, 1)) << k;
+        EXPECT_GT(MirrorMatch(move, 0, Item(k + "_move_back"), 0), 0.9) << k;
+
+        for (const char* suffix : {"_fight", "_fight_back"}) {
+            const auto& fight = Item(k + suffix);
+            ASSERT_GT(fight.PatternCount(), v.FirePattern) << k << suffix;
+            const long flash = FlashPixels(fight, v.FirePattern);
+            EXPECT_GE(flash, 150) << k << suffix << ": no flash on pattern " << v.FirePattern;
+            for (int p = 0; p < fight.PatternCount(); ++p) {
+                if (p != v.FirePattern) {
+                    EXPECT_LT(FlashPixels(fight, p) * 2, flash) << k << suffix << " pattern " << p;
+                }
+            }
+        }
+        if (v.Turns) {
+            for (const char* way : {"", "_back"}) {
+                const auto& turn = Item(k + "_razvorot" + way);
+                EXPECT_GE(turn.PatternCount(), 4) << k << way;
+                // From the driving look to the firing look.
+                EXPECT_TRUE(AlikePatterns(turn, 0, Item(k + "_move" + way), 0)) << k << way << " starts driving";
+                if (v.Kind != 8) {
+                    EXPECT_TRUE(AlikePatterns(turn, turn.PatternCount() - 1, Item(k + "_fight" + way), 0))
+                        << k << way << " ends aiming";
+                }
+            }
+        }
+        // Ground vehicles stand on their lower edge (the depth the game gives them).
+        if (v.OnRoad) {
+            for (const auto& name : names)
+                for (int p = 0; p < Item(name).PatternCount(); ++p)
+                    EXPECT_GE(LowestRow(Item(name), p), Item(name).Height() - 2) << name << " pattern " << p;
+        }
+    }
+}
+
+TEST_F(BattlefieldArt, AircraftFlyBothWaysAndRocketsDiveAtFortyFiveDegrees)
+{
+    const auto& plane = Item("plane");
+    EXPECT_EQ(plane.PatternCount(), 1);
+    EXPECT_GE(plane.Width(), 100);
+    EXPECT_LE(plane.Width(), 260);
+    ExpectOneSize({"plane", "plane_"});
+    EXPECT_GT(MirrorMatch(plane, 0, Item("plane_"), 0), 0.95);
+    ExpectOneSize({"roket", "roket_"});
+    // The opaque mass lies along a diagonal: top right to bottom left for the
+    // rocket falling left, top left to bottom right for the one falling right.
+    auto slope = [&](const TPictureCollectionItem& item) {
+        double sx = 0, sy = 0, sxy = 0, n = 0;
+        for (int y = 0; y < item.Height(); ++y)
+            for (int x = 0; x < item.Width(); ++x)
+                if (!Clear(item, PatternPixel(item, 0, x, y))) sx += x, sy += y, sxy += x * y, n += 1;
+        return sxy / n - (sx / n) * (sy / n);
+    };
+    EXPECT_LT(slope(Item("roket")), -20);
+    EXPECT_GT(slope(Item("roket_")), 20);
+}
+
+TEST_F(BattlefieldArt, EffectsAndBonusesHaveTheirSizesAndPatterns)
+{
+    struct TEffect {
+        const char* Name;
+        int MinPatterns, MaxPatterns, MinSide, MaxSide;
+    };
+    for (const TEffect& e : {TEffect{"popal", 3, 4, 24, 64}, TEffect{"gotov", 8, 12, 130, 170},
+                             TEffect{"Bonus_dead", 6, 10, 50, 110}}) {
+        const auto& item = Item(e.Name);
+        EXPECT_GE(item.PatternCount(), e.MinPatterns) << e.Name;
+        EXPECT_LE(item.PatternCount(), e.MaxPatterns) << e.Name;
+        EXPECT_GE(std::min(item.Width(), item.Height()), e.MinSide) << e.Name;
+        EXPECT_LE(std::max(item.Width(), item.Height()), e.MaxSide) << e.Name;
+        for (int p = 0; p < item.PatternCount(); ++p) EXPECT_GT(OpaqueBounds(item, p).Opaque, 10) << e.Name << " " << p;
+    }
+    // Sparks start at the shot point, the picture's top-left corner.
+    const TBounds spark = OpaqueBounds(Item("popal"), 0);
+    EXPECT_LE(spark.Left, 12);
+    EXPECT_LE(spark.Top, 12);
+    // The explosion grows before it fades.
+    const auto& blast = Item("gotov");
+    EXPECT_LT(OpaqueBounds(blast, 0).Opaque * 4, OpaqueBounds(blast, blast.PatternCount() / 2).Opaque);
+
+    for (const char* name : kBonuses) {
+        const auto& item = Item(name);
+        EXPECT_GE(item.Width(), 40) << name;
+        EXPECT_LE(item.Width(), 50) << name;
+        EXPECT_GE(item.Height(), 40) << name;
+        EXPECT_LE(item.Height(), 50) << name;
+        EXPECT_GE(item.PatternCount(), 6) << name;
+        EXPECT_LE(item.PatternCount(), 10) << name;
+        // It spins: neighbouring patterns differ, and it loops back smoothly.
+        for (int p = 1; p < item.PatternCount(); ++p) EXPECT_FALSE(SamePattern(item, p, item, p - 1)) << name << " " << p;
+        EXPECT_FALSE(SamePattern(item, 0, item, item.PatternCount() - 1)) << name;
+    }
+}
+
+TEST_F(BattlefieldArt, WeaponPosesCarryTheirFlashesOnTheMuzzle)
+{
+    const auto& weapon = Item("ak47");
+    ASSERT_EQ(weapon.PatternCount(), 6);
+    // Where the game puts it: bottom on the screen's bottom edge when fired.
+    const int left = (800 - weapon.Width()) / 2 + 60, top = 600 - weapon.Height();
+    EXPECT_GE(left, 0);
+    EXPECT_LE(left + weapon.Width(), 800);
+    EXPECT_GE(top, 65);
+
+    const int flashPlace[6][2] = {{222, 500}, {322, 492}, {405, 485}, {485, 486}, {558, 488}, {625, 493}};
+    for (int band = 0; band < 6; ++band) {
+        const auto& flash = Item("Splash_" + std::to_string(band + 1));
+        EXPECT_GE(flash.PatternCount(), 1) << band;
+        EXPECT_LE(flashPlace[band][0] + flash.Width(), 800) << band;
+        EXPECT_LE(flashPlace[band][1] + flash.Height(), 600) << band;
+        EXPECT_GE(FlashPixels(flash, 0), 60) << band;
+        // The flash's middle, on the screen.
+        const double cx = flashPlace[band][0] + flash.Width() / 2.0, cy = flashPlace[band][1] + flash.Height() / 2.0;
+
+        // The pose stands on the bottom edge; its butt is where the bottom row is.
+        ASSERT_EQ(LowestRow(weapon, band), weapon.Height() - 1) << band;
+        double buttX = 0, count = 0;
+        for (int x = 0; x < weapon.Width(); ++x)
+            if (!Clear(weapon, PatternPixel(weapon, band, x, weapon.Height() - 1))) buttX += x, count += 1;
+        buttX = left + buttX / count;
+        const double buttY = 600;
+        // The muzzle is the rifle's far end, looking from the butt towards
+        // the flash: the middle of the pixels within 3 of the farthest.
+        const double ux = cx - buttX, uy = cy - buttY, len = std::hypot(ux, uy);
+        auto along = [&](double sx, double sy) { return ((sx - buttX) * ux + (sy - buttY) * uy) / len; };
+        double best = -1e9;
+        for (int y = 0; y < weapon.Height(); ++y)
+            for (int x = 0; x < weapon.Width(); ++x)
+                if (!Clear(weapon, PatternPixel(weapon, band, x, y)))
+                    best = std::max(best, along(left + x + 0.5, top + y + 0.5));
+        double tipX = 0, tipY = 0, tipCount = 0;
+        for (int y = 0; y < weapon.Height(); ++y)
+            for (int x = 0; x < weapon.Width(); ++x) {
+                const double sx = left + x + 0.5, sy = top + y + 0.5;
+                if (!Clear(weapon, PatternPixel(weapon, band, x, y)) && along(sx, sy) >= best - 3)
+                    tipX += sx, tipY += sy, tipCount += 1;
+            }
+        tipX /= tipCount;
+        tipY /= tipCount;
+        EXPECT_LE(std::hypot(tipX - cx, tipY - cy), 6.0)
+            << "band " << band + 1 << ": muzzle at " << tipX << ", " << tipY << ", flash centred on " << cx << ", " << cy;
+    }
+}
+
+TEST_F(BattlefieldArt, HelpPagesSitOnThePlainBoard)
+{
+    const auto& frame = Item("fon_help");
+    const int frameLeft = 393 - frame.Width() / 2, frameTop = 277 - frame.Height() / 2;
+    const uint32_t board = frame.Picture.Graphic.Pixel(391 - frameLeft, 279 - frameTop) & 0xFFFFFF;
+    for (int page = 1; page <= 4; ++page) {
+        const auto& item = Item("help" + std::to_string(page));
+        const int cx = page == 2 ? 402 : 391, cy = 279;
+        EXPECT_EQ(item.PatternCount(), 1) << page;
+        // Centred by the size-0 sprite rule, inside x 70-712 and y 113-445.
+        const int left = cx + (0 - item.Width()) / 2, top = cy + (0 - item.Height()) / 2;
+        EXPECT_GE(left, 70) << page;
+        EXPECT_LE(left + item.Width() - 1, 712) << page;
+        EXPECT_GE(top, 113) << page;
+        EXPECT_LE(top + item.Height() - 1, 445) << page;
+        // Opaque pages must be the board's own colour at their edges, or
+        // they would show as a rectangle.
+        if (!item.Transparent) {
+            for (const auto& [x, y] : {std::pair{0, 0}, std::pair{item.Width() - 1, 0}, std::pair{0, item.Height() - 1},
+                                       std::pair{item.Width() - 1, item.Height() - 1}})
+                EXPECT_EQ(item.Picture.Graphic.Pixel(x, y) & 0xFFFFFF, board) << page << " at " << x << ", " << y;
+        }
+        // Something to read: plenty of pixels that are not the board.
+        long ink = 0;
+        for (int y = 0; y < item.Height(); ++y)
+            for (int x = 0; x < item.Width(); ++x) {
+                const uint32_t p = item.Picture.Graphic.Pixel(x, y);
+                ink += !Clear(item, p) && (p & 0xFFFFFF) != board;
+            }
+        EXPECT_GT(ink, static_cast<long>(item.Width()) * item.Height() / 20) << page;
+    }
+}
+
+} // namespace
