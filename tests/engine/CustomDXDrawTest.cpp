@@ -2,6 +2,8 @@
 // surfaces and the stored size.
 #include "CustomDXDraw.h"
 
+#include "NotifyNames.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,24 +11,10 @@
 
 namespace {
 
-const char* Name(TDXDrawNotifyType t)
-{
-    switch (t) {
-    case TDXDrawNotifyType::Destroying: return "destroying";
-    case TDXDrawNotifyType::Initializing: return "initializing";
-    case TDXDrawNotifyType::Initialize: return "initialize";
-    case TDXDrawNotifyType::InitializeSurface: return "surface-initialize";
-    case TDXDrawNotifyType::Finalize: return "finalize";
-    case TDXDrawNotifyType::FinalizeSurface: return "surface-finalize";
-    case TDXDrawNotifyType::Restore: return "restore";
-    case TDXDrawNotifyType::SetSurfaceSize: return "size";
-    }
-    return "?";
-}
 
 struct TRecorder : IDXDrawNotify {
     TRecorder(std::vector<std::string>& log, std::string tag) : Log(log), Tag(std::move(tag)) {}
-    void DXDrawNotify(TCustomDXDraw&, TDXDrawNotifyType t) override { Log.push_back(Tag + Name(t)); }
+    void DXDrawNotify(TCustomDXDraw&, TDXDrawNotifyType t) override { Log.push_back(Tag + NotifyName(t)); }
     std::vector<std::string>& Log;
     std::string Tag;
 };

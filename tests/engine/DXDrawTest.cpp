@@ -6,6 +6,8 @@
 #include "HeadlessPlatform.h"
 #include "PictureCollection.h"
 
+#include "NotifyNames.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,24 +17,10 @@
 
 namespace {
 
-const char* Name(TDXDrawNotifyType t)
-{
-    switch (t) {
-    case TDXDrawNotifyType::Destroying: return "destroying";
-    case TDXDrawNotifyType::Initializing: return "initializing";
-    case TDXDrawNotifyType::Initialize: return "initialize";
-    case TDXDrawNotifyType::InitializeSurface: return "surface-initialize";
-    case TDXDrawNotifyType::Finalize: return "finalize";
-    case TDXDrawNotifyType::FinalizeSurface: return "surface-finalize";
-    case TDXDrawNotifyType::Restore: return "restore";
-    case TDXDrawNotifyType::SetSurfaceSize: return "size";
-    }
-    return "?";
-}
 
 struct TRecorder : IDXDrawNotify {
     explicit TRecorder(std::vector<std::string>& log) : Log(log) {}
-    void DXDrawNotify(TCustomDXDraw&, TDXDrawNotifyType t) override { Log.push_back(std::string("n:") + Name(t)); }
+    void DXDrawNotify(TCustomDXDraw&, TDXDrawNotifyType t) override { Log.push_back(std::string("n:") + NotifyName(t)); }
     std::vector<std::string>& Log;
 };
 
