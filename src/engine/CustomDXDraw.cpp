@@ -72,6 +72,31 @@ void TCustomDXDraw::NotifyEventList(TDXDrawNotifyType notifyType)
     }
 }
 
+void TCustomDXDraw::AnnounceInitialized()
+{
+    NotifyEventList(TDXDrawNotifyType::SetSurfaceSize);
+    NotifyEventList(TDXDrawNotifyType::Initialize);
+    InitializeReached_ = true;
+    if (OnInitialize) OnInitialize();
+    NotifyEventList(TDXDrawNotifyType::InitializeSurface);
+    SurfaceInitialized_ = true;
+    if (OnInitializeSurface) OnInitializeSurface();
+}
+
+void TCustomDXDraw::AnnounceFinalizing()
+{
+    if (SurfaceInitialized_) {
+        SurfaceInitialized_ = false;
+        if (OnFinalizeSurface) OnFinalizeSurface();
+        NotifyEventList(TDXDrawNotifyType::FinalizeSurface);
+    }
+    if (InitializeReached_) {
+        InitializeReached_ = false;
+        if (OnFinalize) OnFinalize();
+    }
+    NotifyEventList(TDXDrawNotifyType::Finalize);
+}
+
 TOffscreenDXDraw::TOffscreenDXDraw(const TPixelFormat& format, int width, int height) : Format_(format)
 {
     SetSurfaceSize(width, height);
@@ -99,12 +124,7 @@ void TOffscreenDXDraw::Initialize()
         throw;
     }
     Updating_ = false;
-    NotifyEventList(TDXDrawNotifyType::SetSurfaceSize);
-    NotifyEventList(TDXDrawNotifyType::Initialize);
-    InitializeReached_ = true;
-    if (OnInitialize) OnInitialize();
-    NotifyEventList(TDXDrawNotifyType::InitializeSurface);
-    SurfaceInitialized_ = true;
+    AnnounceInitialized();
     Restore();
 }
 
@@ -114,11 +134,7 @@ void TOffscreenDXDraw::Finalize()
     StoredWidth_ = SurfaceWidth();
     StoredHeight_ = SurfaceHeight();
     Updating_ = true;
-    if (SurfaceInitialized_) NotifyEventList(TDXDrawNotifyType::FinalizeSurface);
-    if (InitializeReached_ && OnFinalize) OnFinalize();
-    NotifyEventList(TDXDrawNotifyType::Finalize);
-    SurfaceInitialized_ = false;
-    InitializeReached_ = false;
+    AnnounceFinalizing();
     Initialized_ = false;
     Surface_.reset();
     Updating_ = false;

@@ -68,8 +68,19 @@ public:
     std::function<void()> OnInitializing;
     std::function<void()> OnInitialize;
     std::function<void()> OnFinalize;
+    // Surface events.
+    std::function<void()> OnInitializeSurface;
+    std::function<void()> OnFinalizeSurface;
+    std::function<void()> OnRestoreSurface;
 
 protected:
+    // After the surfaces exist: surface size and initialised, OnInitialize,
+    // surface initialised, OnInitializeSurface.
+    void AnnounceInitialized();
+    // Before they go: what AnnounceInitialized reached is taken back in
+    // reverse (OnFinalizeSurface and surface finalised, then OnFinalize),
+    // then finalised.
+    void AnnounceFinalizing();
     // Newest registration first; receivers may unregister during delivery.
     void NotifyEventList(TDXDrawNotifyType notifyType);
     // Runs Finalize if needed, then notifies Destroying; derived destructors call it.
@@ -77,6 +88,10 @@ protected:
 
     std::unique_ptr<TDirectDrawSurface> Surface_;
     bool Initialized_ = false;
+    // Set while the display changes, so that nothing draws or restores.
+    bool Updating_ = false;
+    bool InitializeReached_ = false;
+    bool SurfaceInitialized_ = false;
     int StoredWidth_ = 640;
     int StoredHeight_ = 480;
 
@@ -110,8 +125,5 @@ public:
 
 private:
     TPixelFormat Format_;
-    bool Updating_ = false;
-    bool InitializeReached_ = false;
-    bool SurfaceInitialized_ = false;
     int FlipCount_ = 0;
 };

@@ -100,14 +100,7 @@ void TDXDraw::Initialize()
         throw;
     }
     Updating_ = false;
-
-    NotifyEventList(TDXDrawNotifyType::SetSurfaceSize);
-    NotifyEventList(TDXDrawNotifyType::Initialize);
-    InitializeReached_ = true;
-    if (OnInitialize) OnInitialize();
-    NotifyEventList(TDXDrawNotifyType::InitializeSurface);
-    SurfaceInitialized_ = true;
-    if (OnInitializeSurface) OnInitializeSurface();
+    AnnounceInitialized();
     Restore();
 }
 
@@ -192,16 +185,7 @@ void TDXDraw::Finalize()
     Modes_.clear();
     Updating_ = true;
     try {
-        if (SurfaceInitialized_) {
-            SurfaceInitialized_ = false;
-            if (OnFinalizeSurface) OnFinalizeSurface();
-            NotifyEventList(TDXDrawNotifyType::FinalizeSurface);
-        }
-        if (InitializeReached_) {
-            InitializeReached_ = false;
-            if (OnFinalize) OnFinalize();
-        }
-        NotifyEventList(TDXDrawNotifyType::Finalize);
+        AnnounceFinalizing();
     } catch (...) {
         ReleaseAll();
         throw;

@@ -91,9 +91,6 @@ public:
     void SetSurfaceWidth(int width);
     void SetSurfaceHeight(int height);
 
-    std::function<void()> OnInitializeSurface;
-    std::function<void()> OnFinalizeSurface;
-    std::function<void()> OnRestoreSurface;
 
     // What the shell tells the display about its window.
     void WindowShown();        // initialises on the first showing (AutoInitialize, no earlier attempt)
@@ -149,11 +146,8 @@ private:
     bool PageFlipping_ = false;
     bool PrimaryLost_ = false;  // the front surface is the platform's; only its loss is ours
     bool Restorable_ = true;
-    bool Updating_ = false;
     bool Initializing_ = false;
     bool InitializeAttempted_ = false;
-    bool InitializeReached_ = false;
-    bool SurfaceInitialized_ = false;
     bool ShownBefore_ = false;
     bool WindowActive_ = true;
 };
