@@ -22,8 +22,8 @@ void Pricel::DoMove(int moveCount)
     TImageSprite::DoMove(moveCount);
     const int imageWidth = Image->Width(), imageHeight = Image->Height();
     // Rounding halves to even, as the game always has.
-    X = std::nearbyint(MainForm->MouseX - imageWidth / 2.0);
-    Y = std::nearbyint(MainForm->MouseY - imageHeight / 2.0);
+    X = std::nearbyint(MainForm->Input.MouseX - imageWidth / 2.0);
+    Y = std::nearbyint(MainForm->Input.MouseY - imageHeight / 2.0);
     const int surfaceWidth = MainForm->DXDraw.SurfaceWidth(), surfaceHeight = MainForm->DXDraw.SurfaceHeight();
     if (Y >= surfaceHeight - imageHeight) Y = surfaceHeight - imageHeight;
     if (X >= surfaceWidth - imageWidth) X = surfaceWidth - imageWidth;

@@ -45,7 +45,7 @@ TSprite::TSprite(TSprite* parent) : Parent_(parent)
 
 TSprite::~TSprite()
 {
-    Clear();
+    DestroyChildren();
     if (Parent_ == nullptr) return;
     if (Engine_ != nullptr) {
         --Engine_->AllCount_;
@@ -103,14 +103,35 @@ void TSprite::Dead()
     MarkedDead_ = true;
 }
 
-void TSprite::Clear()
+TSpriteEngine* TSprite::TreeRoot()
+{
+    return Engine_ != nullptr ? Engine_ : IsRoot_ ? static_cast<TSpriteEngine*>(this) : nullptr;
+}
+
+void TSprite::DestroyChildren()
 {
     while (!Children_.empty()) delete Children_.back();
+}
+
+void TSprite::Clear()
+{
+    // The move pass walks the child lists; freeing sprites under it would
+    // leave it on freed memory.
+    if (const TSpriteEngine* root = TreeRoot(); root != nullptr && root->Moving())
+        throw ESpriteError("Sprites cannot be freed during the move pass");
+    DestroyChildren();
 }
 
 void TSprite::Move(int moveCount)
 {
     if (!Moved) return;
+    struct TPass {
+        TSpriteEngine* Root;
+        explicit TPass(TSpriteEngine* root) : Root(root) { if (Root) ++Root->MovePasses_; }
+        ~TPass() { if (Root) --Root->MovePasses_; }
+        TPass(const TPass&) = delete;
+        TPass& operator=(const TPass&) = delete;
+    } pass(TreeRoot());
     DoMove(moveCount);
     // Sprites attached during the pass wait for the next one.
     const size_t count = Children_.size();

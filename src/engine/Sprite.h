@@ -6,6 +6,7 @@
 #include "Rect.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -19,6 +20,13 @@ inline int TruncateToInt(double value)
     if (value <= static_cast<double>(INT_MIN)) return INT_MIN;
     if (value >= static_cast<double>(INT_MAX)) return INT_MAX;
     return static_cast<int>(value);
+}
+
+// Rounding to the nearest integer with ties to even, saturating: how the
+// game turns every position and animation frame into whole pixels.
+inline int RoundToInt(double value)
+{
+    return TruncateToInt(std::nearbyint(value));
 }
 
 // Narrows a 64-bit intermediate to int, saturating.
@@ -66,7 +74,8 @@ public:
 
     // Marks the sprite for the root's next dead pass.
     void Dead();
-    // Destroys every child at once.
+    // Destroys every child at once. Not allowed while the tree's move pass
+    // runs (ESpriteError): a move frees nothing, it marks sprites dead.
     void Clear();
     // Moves this sprite and its subtree, unless Moved is false.
     void Move(int moveCount);
@@ -95,6 +104,10 @@ protected:
     void DrawTree();
 
 private:
+    friend class TSpriteEngine;
+    // The root of the tree this sprite is in (itself for a root engine).
+    TSpriteEngine* TreeRoot();
+    void DestroyChildren();
     void InsertDrawOrder(TSprite* child);
     void RemoveDrawOrder(TSprite* child);
     void RemoveChild(TSprite* child);
@@ -107,5 +120,6 @@ private:
     std::vector<TSprite*> Children_;
     std::vector<TSprite*> DrawOrder_;
     bool MarkedDead_ = false;
+    bool IsRoot_ = false;
     int Z_ = 0;
 };

@@ -1,13 +1,16 @@
 // The root of the sprite tree: dead pass, draw pass and surface binding.
 #include "SpriteEngine.h"
 
-TSpriteEngine::TSpriteEngine() : TSprite(nullptr) {}
+TSpriteEngine::TSpriteEngine() : TSprite(nullptr)
+{
+    IsRoot_ = true;
+}
 
 TSpriteEngine::~TSpriteEngine()
 {
     // The sprites take themselves off the dead list as they go, so the list
     // must outlive them.
-    Clear();
+    DestroyChildren();
 }
 
 void TSpriteEngine::Dead()

@@ -31,6 +31,7 @@ public:
     // Keeps its last value after unbinding.
     const TRect& SurfaceRect() const { return SurfaceRect_; }
     const std::vector<TSprite*>& DeadList() const { return DeadList_; }
+    bool Moving() const { return MovePasses_ > 0; }
 
     // State of the running (or last) collision query.
     int CollisionCount() const { return CollisionCount_; }
@@ -48,6 +49,8 @@ private:
     TSprite* CollisionSprite_ = nullptr;
     std::vector<TSprite*> DeadList_;
     int DrawCount_ = 0;
+    // Move passes running over this tree (a paused game moves one sprite).
+    int MovePasses_ = 0;
     TDirectDrawSurface* Surface_ = nullptr;
     TRect SurfaceRect_;
 };

@@ -6,13 +6,14 @@ void TMainForm::DXTimerTimer(int /*lagCount*/)
 {
     if (!DXDraw.CanDraw()) return;
     ++FrameCount;
-    if (ResizeSeen) {
-        ResizeSeen = false;
+    if (Activation.ResizeSeen) {
+        Activation.ResizeSeen = false;
         if (Platform.Video().WindowState() == TWindowState::Maximized) GameFullScreenClick();
     }
-    if (!FocusLost) {
+    if (!Activation.FocusLost) {
         FrameHook();
-        // The level switch arrives with the level-progression issue.
+        // Read after the hook, which may have left the game.
+        if (GameState == 3 && Progress.LevelCountdown < 0) LevelSwitch();
         DXDraw.Flip();
     }
     MusicContinuation();
@@ -30,11 +31,13 @@ void TMainForm::FrameHook()
 {
     switch (GameState) {
     case 2: PlainFrame(false); break; // the tiled backdrop covers everything
+    case 3: GameplayFrame(); break;
     case 4:
     case 6:
     case 7: PlainFrame(true); break;
+    case 8: GameOverFrame(); break;
     default:
-        // The game, options and game-over frames come with their screens.
+        // The options frame comes with its screen.
         break;
     }
 }

@@ -40,8 +40,8 @@ void TMainForm::FormKeyDown(int key, bool alt)
         if (key == VirtualKey::Escape) GoToState(7);
         break;
     case 3:
-        if (key == 'P' && !GameMainExit && !LevelIntro) GamePauseClick();
-        if (key == VirtualKey::Escape && !GamePause && !LevelIntro) GameMainExitClick();
+        if (key == 'P' && !GameMainExit && !Progress.LevelIntro) GamePauseClick();
+        if (key == VirtualKey::Escape && !GamePause && !Progress.LevelIntro) GameMainExitClick();
         break;
     case 4:
         if (key == VirtualKey::Escape) GoToState(2);
@@ -71,10 +71,10 @@ void TMainForm::FormKeyDown(int key, bool alt)
 
 // ------------------------------------------------------------------ buttons
 
-void TMainForm::DXDrawMouseDown(TMouseButton button, int /*x*/, int /*y*/)
+void TMainForm::DXDrawMouseDown(TMouseButton button, int eventX, int eventY)
 {
     const bool left = button == TMouseButton::Left;
-    const int x = MouseX, y = MouseY;
+    const int x = Input.MouseX, y = Input.MouseY;
     switch (GameState) {
     case 2:
         if (!left) break;
@@ -98,9 +98,10 @@ void TMainForm::DXDrawMouseDown(TMouseButton button, int /*x*/, int /*y*/)
         }
         break;
     case 3:
-        if (!GamePause && !GameMainExit && !LevelIntro) {
-            if (left) TriggerHeld = true;
-            // The shot itself comes with the battlefield.
+        if (!GamePause && !GameMainExit && !Progress.LevelIntro) {
+            if (left) Input.TriggerHeld = true;
+            // The event's own position: the pointer may have moved since the last move event.
+            ResolveShot(eventX, eventY);
         }
         if (GameMainExit) {
             if (Inside(x, y, 243, 371, 311, 387)) {
@@ -116,8 +117,8 @@ void TMainForm::DXDrawMouseDown(TMouseButton button, int /*x*/, int /*y*/)
     case 4:
         if (!left) break;
         if (Inside(x, y, 246, 297, 453, 521)) {
-            if (HelpPage > 1) {
-                --HelpPage;
+            if (Menus.HelpPage > 1) {
+                --Menus.HelpPage;
                 GoToState(4);
                 PlaySound("button_down", false);
             }
@@ -125,8 +126,8 @@ void TMainForm::DXDrawMouseDown(TMouseButton button, int /*x*/, int /*y*/)
             GoToState(2);
             PlaySound("button_down", false);
         } else if (Inside(x, y, 480, 531, 451, 520)) {
-            if (HelpPage < 4) {
-                ++HelpPage;
+            if (Menus.HelpPage < 4) {
+                ++Menus.HelpPage;
                 GoToState(4);
                 PlaySound("button_down", false);
             }
@@ -210,7 +211,7 @@ void TMainForm::DXDrawMouseDown(TMouseButton button, int /*x*/, int /*y*/)
 
 void TMainForm::DXDrawMouseUp(TMouseButton /*button*/, int /*x*/, int /*y*/)
 {
-    TriggerHeld = false;
+    Input.TriggerHeld = false;
 }
 
 // ------------------------------------------------------------------ pointer
@@ -268,9 +269,9 @@ const THover kExitScene[] = {{248, 348, 353, 413, Make<ExitGame_Yes>}, {410, 490
 void TMainForm::DXDrawMouseMove(int x, int y)
 {
     if (!GamePause) {
-        KillAll<TMenuGame>();
-        MouseX = x;
-        MouseY = y;
+        KillAll<TMenuGame>(Root());
+        Input.MouseX = x;
+        Input.MouseY = y;
     }
 
     const THover* hovers = nullptr;
@@ -315,14 +316,14 @@ void TMainForm::DXDrawMouseMove(int x, int y)
     }
 
     const THover* hit = nullptr;
-    if (FindHover(hovers, count, MouseX, MouseY, rowsFirst, hit)) {
-        hit->Create(&SpriteEngine.Engine());
-        if (HoverArmed) {
+    if (FindHover(hovers, count, Input.MouseX, Input.MouseY, rowsFirst, hit)) {
+        hit->Create(&Root());
+        if (Menus.HoverArmed) {
             StopSound("button_up", 0);
             PlaySound("button_up", false);
         }
-        HoverArmed = false;
+        Menus.HoverArmed = false;
     } else {
-        HoverArmed = true;
+        Menus.HoverArmed = true;
     }
 }

@@ -41,7 +41,7 @@ void TMainForm::RunDue()
 {
     const uint32_t now = Platform.Clock().Now();
     std::vector<TMessageTimer*> due;
-    for (TMessageTimer* timer : {&Timer1, &TimerLevel, &Timer2, &Timer3})
+    for (TMessageTimer* timer : Timers())
         if (timer->Enabled() && timer->IsDue(now)) due.push_back(timer);
     // Earliest first; times wrap, so compare by distance from now.
     std::stable_sort(due.begin(), due.end(), [now](const TMessageTimer* a, const TMessageTimer* b) {
@@ -59,7 +59,7 @@ std::optional<uint32_t> TMainForm::NextDeadline()
 {
     const uint32_t now = Platform.Clock().Now();
     std::optional<uint32_t> next = DXTimer.NextDue();
-    for (TMessageTimer* timer : {&Timer1, &TimerLevel, &Timer2, &Timer3}) {
+    for (TMessageTimer* timer : Timers()) {
         const std::optional<uint32_t> dueTime = timer->DueTime();
         if (!dueTime) continue;
         const uint32_t due = *dueTime;

@@ -2,6 +2,8 @@
 // continuation that reloads a module when it comes back to its start.
 #include "Unit1.h"
 
+#include "Terror.h"
+
 void TMainForm::PlaySound(const std::string& name, bool wait)
 {
     if (!GameSound) return;
@@ -20,27 +22,33 @@ void TMainForm::StopSound(const std::string& name, int32_t kind)
         waves.Find("vert_move").Stop();
         waves.Find("truc_move").Stop();
     }
-    // Stopping an engine only with the last vehicle of its kind comes with
-    // the enemies, who are the only ones to pass a kind.
-    (void)kind;
+    if (kind != 0) {
+        // Both trucks share one engine loop, so they count together; the
+        // dying enemy is still among the children and counts itself.
+        const auto sameKind = [kind](const TTerror& enemy) {
+            if (kind == 6 || kind == 7) return enemy.EnemyKind == 6 || enemy.EnemyKind == 7;
+            return enemy.EnemyKind == kind;
+        };
+        if (CountChildren<TTerror>(Root(), sameKind) == 1) waves.Find(name).Stop();
+    }
 }
 
 void TMainForm::PlayMusic(const std::string& track)
 {
     if (!GameMusic) return;
     IModulePlayer& player = Platform.Music();
-    LastSongOrder = 0;
-    if (SongHandle != 0) player.SongFree(SongHandle);
-    SongHandle = player.SongLoadFromFile("Music/" + track + ".xm");
-    SongTrack = SongHandle != 0 ? track : "";
-    if (SongHandle != 0) player.SongPlay(SongHandle);
+    Music.LastSongOrder = 0;
+    if (Music.SongHandle != 0) player.SongFree(Music.SongHandle);
+    Music.SongHandle = player.SongLoadFromFile("Music/" + track + ".xm");
+    Music.SongTrack = Music.SongHandle != 0 ? track : "";
+    if (Music.SongHandle != 0) player.SongPlay(Music.SongHandle);
 }
 
 void TMainForm::StopMusic()
 {
-    if (SongHandle != 0) Platform.Music().SongFree(SongHandle);
-    SongHandle = 0;
-    SongTrack.clear();
+    if (Music.SongHandle != 0) Platform.Music().SongFree(Music.SongHandle);
+    Music.SongHandle = 0;
+    Music.SongTrack.clear();
 }
 
 void TMainForm::GameSoundClick()
@@ -55,10 +63,10 @@ void TMainForm::GameMusicClick()
 
 void TMainForm::MusicContinuation()
 {
-    if (SongHandle == 0) return;
-    const int32_t order = Platform.Music().SongGetOrder(SongHandle);
-    if (order != 0 || LastSongOrder == 0) {
-        LastSongOrder = order;
+    if (Music.SongHandle == 0) return;
+    const int32_t order = Platform.Music().SongGetOrder(Music.SongHandle);
+    if (order != 0 || Music.LastSongOrder == 0) {
+        Music.LastSongOrder = order;
         return;
     }
     switch (GameState) {

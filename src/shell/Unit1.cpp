@@ -7,9 +7,11 @@
 #include "EngineErrors.h"
 #include "Buttons.h"
 #include "Colors.h"
+#include "Hud.h"
+#include "LevelIntro.h"
 #include "Pricel.h"
-
-#include <cstdlib>
+#include "SpriteText.h"
+#include "Weapon.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -60,6 +62,9 @@ TMainForm::TMainForm(IPlatform& platform)
     DXTimer.OnDeactivate = [this] { DXTimerDeactivate(); };
 
     Timer1.OnTimer = [this] { Timer1Timer(); };
+    TimerLevel.OnTimer = [this] { TimerLevelTimer(); };
+    Timer2.OnTimer = [this] { Timer2Timer(); };
+    Timer3.OnTimer = [this] { Timer3Timer(); };
 }
 
 TMainForm::~TMainForm()
@@ -82,8 +87,8 @@ void TMainForm::Start()
 
 void TMainForm::FormCreate()
 {
-    ResizeSeen = false;
-    std::srand(Platform.Clock().Now());
+    Activation.ResizeSeen = false;
+    Randomize();
     Platform.Video().SetCursorVisible(false);
 
     ImageList.Items.LoadFromFile("Data/Graphic.dxg");
@@ -93,12 +98,12 @@ void TMainForm::FormCreate()
     DXDraw.DefColorTable = ImageList.Items.ColorTable;
     DXDraw.UpdatePalette();
 
-    GameOver = false;
-    PlayerHit = false;
-    LevelIntro = false;
-    LevelWordArrived = false;
-    PausedBeforeFocusLoss = false;
-    FocusLost = false;
+    Progress.GameOver = false;
+    Progress.PlayerHit = false;
+    Progress.LevelIntro = false;
+    Progress.LevelWordArrived = false;
+    Activation.PausedBeforeFocusLoss = false;
+    Activation.FocusLost = false;
 
     GamePause = false;
     GamegoEdit = false;
@@ -161,10 +166,12 @@ void TMainForm::GoToState(uint8_t state)
     GameState = state;
     switch (state) {
     case 2: BuildMenu(); break;
+    case 3: StartGame(); break;
     case 7: BuildExitScene(); break;
+    case 8: BuildGameOver(); break;
     default:
-        // The game, help, options, high-score and game-over screens arrive
-        // with the issues that build them.
+        // The help, options and high-score screens arrive with the issue
+        // that builds them.
         break;
     }
 }
@@ -175,7 +182,7 @@ void TMainForm::ClearScreen()
     SpriteEngine.Engine().Clear();
     switch (GameState) {
     case 3:
-        MenuMusicPending = true;
+        Menus.MenuMusicPending = true;
         TimerLevel.SetEnabled(false);
         Timer1.SetEnabled(false);
         Timer2.SetEnabled(false);
@@ -192,7 +199,7 @@ void TMainForm::ClearScreen()
         SaveSettings();
         break;
     case 8:
-        GameOver = false;
+        Progress.GameOver = false;
         GameEnterName = false;
         GamegoEdit = false;
         GameSendResult = false;
@@ -204,10 +211,10 @@ void TMainForm::ClearScreen()
 
 void TMainForm::BuildMenu()
 {
-    if (MenuMusicPending) PlayMusic("1");
-    MenuMusicPending = false;
+    if (Menus.MenuMusicPending) PlayMusic("1");
+    Menus.MenuMusicPending = false;
     PlayMusic("1");
-    HelpPage = 1;
+    Menus.HelpPage = 1;
     new Pricel(&SpriteEngine.Engine());
     auto* backdrop = new TBackgroundSprite(&SpriteEngine.Engine());
     backdrop->SetMapSize(1, 1);
@@ -230,16 +237,18 @@ void TMainForm::Timer1Timer()
 {
     switch (GameState) {
     case 3:
-        if (LevelIntro) {
-            Timer1Pending = false;
-            LevelIntro = false;
-            // The intro captions go and the weapon and crosshair come with
-            // the level-intro issue.
+        if (Progress.LevelIntro) {
+            Activation.Timer1Pending = false;
+            Progress.LevelIntro = false;
+            KillAll<TBegin>(Root());
+            KillAll<Bukva>(Root());
+            new TPlayerSprite(&Root());
+            new Pricel_prosto(&Root());
         }
         Timer1.SetEnabled(false);
         TimerLevel.SetEnabled(true);
-        SingleFire = true;
-        TriggerHeld = false;
+        Fire.SingleFire = true;
+        Input.TriggerHeld = false;
         break;
     case 8:
         // The name-entry panel for a score that reached the table comes with
@@ -252,20 +261,20 @@ void TMainForm::Timer1Timer()
 
 void TMainForm::GamePauseClick()
 {
-    if (GameState != 3 || GameMainExit || LevelIntro) return;
+    if (GameState != 3 || GameMainExit || Progress.LevelIntro) return;
     GamePause = !GamePause;
     TimerLevel.SetEnabled(!TimerLevel.Enabled());
     if (GamePause) {
         SetCaption(kPausedCaption);
-        if (!FocusLost) {
+        if (!Activation.FocusLost) {
             PlaySound("pause", false);
-            new TPauseWord(&SpriteEngine.Engine());
+            new TPauseWord(&Root());
         }
     } else {
         SetCaption(kCaption);
-        if (!FocusLost) {
+        if (!Activation.FocusLost) {
             PlaySound("after_pause", false);
-            KillAll<TMenuGame>();
+            KillAll<TMenuGame>(Root());
         }
     }
 }
@@ -274,16 +283,16 @@ void TMainForm::GameMainExitClick()
 {
     if (GameState != 3 || GamePause) return;
     GameMainExit = !GameMainExit;
-    if (!LevelIntro) TimerLevel.SetEnabled(!TimerLevel.Enabled());
+    if (!Progress.LevelIntro) TimerLevel.SetEnabled(!TimerLevel.Enabled());
     if (GameMainExit) {
         SetCaption(kPausedCaption);
         PlaySound("pause", false);
-        new TMainExit(&SpriteEngine.Engine());
+        new TMainExit(&Root());
     } else {
         SetCaption(kCaption);
         PlaySound("after_pause", false);
-        KillAll<TMenu>();
-        KillAll<TMenuGame>();
+        KillAll<TMenu>(Root());
+        KillAll<TMenuGame>(Root());
     }
 }
 
@@ -298,7 +307,7 @@ void TMainForm::FormClose()
         GamePause = false;
         GameMainExit = true;
         TimerLevel.SetEnabled(false);
-        new TMainExit(&SpriteEngine.Engine());
+        new TMainExit(&Root());
     } else {
         GoToState(7);
     }
@@ -306,46 +315,46 @@ void TMainForm::FormClose()
 
 void TMainForm::FormResize()
 {
-    ResizeSeen = true;
+    Activation.ResizeSeen = true;
 }
 
 void TMainForm::DXTimerDeactivate()
 {
     if (GameState != 3) {
-        FocusLost = true;
+        Activation.FocusLost = true;
         SetCaption(kPausedCaption);
         return;
     }
-    if (Platform.Video().WindowState() == TWindowState::Minimized || LevelIntro) FocusLost = true;
+    if (Platform.Video().WindowState() == TWindowState::Minimized || Progress.LevelIntro) Activation.FocusLost = true;
     if (GamePause)
-        PausedBeforeFocusLoss = true;
+        Activation.PausedBeforeFocusLoss = true;
     else
         GamePauseClick();
-    if (LevelIntro) {
+    if (Progress.LevelIntro) {
         SetCaption(kPausedCaption);
-        if (Timer2Pending) Timer2.SetEnabled(false);
-        if (Timer3Pending) Timer3.SetEnabled(false);
-        if (Timer1Pending) Timer1.SetEnabled(false);
+        if (Activation.Timer2Pending) Timer2.SetEnabled(false);
+        if (Activation.Timer3Pending) Timer3.SetEnabled(false);
+        if (Activation.Timer1Pending) Timer1.SetEnabled(false);
     }
 }
 
 void TMainForm::DXTimerActivate()
 {
     if (GameState == 3) {
-        if (PausedBeforeFocusLoss)
-            PausedBeforeFocusLoss = false;
+        if (Activation.PausedBeforeFocusLoss)
+            Activation.PausedBeforeFocusLoss = false;
         else
             GamePauseClick();
-        if (LevelIntro) {
+        if (Progress.LevelIntro) {
             SetCaption(kCaption);
-            if (Timer2Pending) Timer2.SetEnabled(true);
-            if (Timer3Pending) Timer3.SetEnabled(true);
-            if (Timer1Pending) Timer1.SetEnabled(true);
+            if (Activation.Timer2Pending) Timer2.SetEnabled(true);
+            if (Activation.Timer3Pending) Timer3.SetEnabled(true);
+            if (Activation.Timer1Pending) Timer1.SetEnabled(true);
         }
     } else {
         SetCaption(kCaption);
     }
-    FocusLost = false;
+    Activation.FocusLost = false;
 }
 
 void TMainForm::GameFullScreenClick()

@@ -1,16 +1,38 @@
 // The main form: owns every component of the game for the whole run, holds
 // the game-wide values and flags, and answers the window's events, the
 // message timers and the frame clock.
+//
+// Where each group of members is defined:
+//   start-up, screens, pause, exit question, activation  src/shell/Unit1.cpp
+//   the frame and the level switch's place in it         src/shell/FrameDriver.cpp
+//   keys, buttons and the pointer                         src/shell/InputDispatch.cpp
+//   sound effects and music                               src/shell/SoundControl.cpp
+//   settings and high scores                              src/shell/Settings.cpp
+//   the message loop and the timers                       src/shell/MessageLoop.cpp
+//   random numbers                                        src/shell/GameRandom.cpp
+//   the start-game build and the scenes                   src/battlefield/Scenes.cpp
+//   the gameplay frame, level timers and the switch       src/battlefield/Levels.cpp
+//   the shot                                              src/battlefield/Shot.cpp
+//   sprite text                                           src/screens/SpriteText.cpp
+//   the HUD and the level-start number                    src/screens/Hud.cpp
+//   the game-over screen                                  src/screens/GameOverScreen.cpp
 #pragma once
 
 #include "DXDraw.h"
 #include "DXSound.h"
 #include "DXSpriteEngine.h"
 #include "DXTimer.h"
+#include "FireState.h"
 #include "HighScores.h"
+#include "LevelProgress.h"
+#include "MenuState.h"
 #include "PictureCollection.h"
 #include "Platform.h"
+#include "RandomGenerator.h"
+#include "ShellGlobals.h"
+#include "SpriteWalks.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -62,38 +84,24 @@ public:
     int32_t Score = 0;
     int32_t Lives = 0;
     int32_t Health = 0;
+    int32_t InfantryCount = 0;
+    int32_t VehicleCount = 0;
     std::string PlayerName;
     std::string AddText;
     THighScoreTable HighScores;
 
-    // ---- flags of start-up, activation and the level intro
-    bool FocusLost = false;
-    bool ResizeSeen = false;
-    bool PausedBeforeFocusLoss = false;
-    bool Timer1Pending = false;
-    bool Timer2Pending = false;
-    bool Timer3Pending = false;
-    bool GameOver = false;
-    bool PlayerHit = false;
-    bool LevelIntro = false;
-    bool LevelWordArrived = false;
-    int32_t LevelCountdown = 0;
+    // ---- the globals of each concern
+    TActivationFlags Activation;
+    TInputState Input;
+    TMusicState Music;
+    TMenuState Menus;
+    TFireState Fire;
+    TLevelProgress Progress;
 
-    // ---- input
-    int32_t MouseX = 0;
-    int32_t MouseY = 0;
-    bool TriggerHeld = false;
-    bool SingleFire = true;
-    bool ShotFired = false;
-    bool HoverArmed = false;
-    bool MenuMusicPending = false;
-    int32_t HelpPage = 1;
-
-    // ---- music
-    int32_t SongHandle = 0;
-    int32_t LastSongOrder = 0;
-    // The track of the loaded module, for the tools ("" when none).
-    std::string SongTrack;
+    // The sprite tree's root, which holds every sprite of the game.
+    TSpriteEngine& Root() { return SpriteEngine.Engine(); }
+    // The library image of that name (EPictureCollectionError when missing).
+    TPictureCollectionItem& Image(const std::string& name) { return ImageList.Items.Find(name); }
 
     // ---- start-up, screens and shutdown
     void FormCreate();
@@ -111,14 +119,6 @@ public:
     void DXDrawInitializing();
     void DXDrawInitialize();
     void DXDrawFinalize();
-    // Kills (marks dead) every child of the root that is a Class or descends from it.
-    template <class Class>
-    void KillAll()
-    {
-        TSpriteEngine& root = SpriteEngine.Engine();
-        for (int i = 0; i < root.Count(); ++i)
-            if (dynamic_cast<Class*>(root.Items(i)) != nullptr) root.Items(i)->Dead();
-    }
 
     // ---- frames
     void DXTimerTimer(int lagCount);
@@ -143,11 +143,48 @@ public:
     void SaveSettings();
     void ResetHighScores();
 
+    // ---- random numbers
+    // Seeds the game's generator from the clock.
+    void Randomize();
+    // 0 .. n - 1 with equal chance.
+    int32_t RandInt(int32_t n);
+
+    // ---- the battlefield
+    void StartGame();
+    void BuildScene1();
+    void BuildScene2();
+    void BuildScene3();
+    void BuildScene4();
+    // Scene n of 1 .. 4.
+    void BuildScene(int n);
+    void GameplayFrame();
+    void LevelSwitch();
+    void TimerLevelTimer();
+    void Timer3Timer();
+    void ResolveShot(int x, int y);
+
+    // ---- sprite text and HUD
+    void DrawNumber(int32_t value, int32_t x, int32_t y, const std::string& prefix, double scale);
+    void DrawScoreCentred(int32_t centreX, int32_t y, const std::string& prefix);
+    void DrawWord(const std::string& text, double x, double y, double scale);
+    void ShowCountdown();
+    void ShowLives();
+    void ShowHealth();
+    void ShowFireMode();
+    void ShowLevel();
+    void Timer2Timer();
+
+    // ---- the screens around the game
+    void BuildGameOver();
+    void GameOverFrame();
+
     // ---- the window's caption
     void SetCaption(const std::string& caption);
     std::string Caption() const;
 
     // ---- the message loop
+    // The four message timers, in the order their handlers are bound.
+    std::array<TMessageTimer*, 4> Timers() { return {&Timer1, &TimerLevel, &Timer2, &Timer3}; }
     // Starts the program as the game does: components loaded, start-up,
     // then the window shown.
     void Start();
@@ -175,4 +212,7 @@ private:
     void PlainFrame(bool fill);
     void TypeInto(std::string& buffer, int key);
     bool ScoreReachedTable() const;
+    void SpawnEnemies();
+
+    TRandomGenerator Random_;
 };

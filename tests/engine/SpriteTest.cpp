@@ -4,6 +4,7 @@
 #include "EngineErrors.h"
 #include "SpriteEngine.h"
 #include "SpriteProbe.h"
+#include "SpriteWalks.h"
 
 #include <gtest/gtest.h>
 
@@ -242,6 +243,54 @@ TEST(TSprite, ClearFreesNewestFirstAndTheTreeCanGrowAgain)
     t.Add(&t.Root, "d", 2);
     t.Add(&t.Root, "e", 1);
     EXPECT_EQ(t.Drawn(), (Names{"e", "d"}));
+}
+
+TEST(TSprite, ClearIsRefusedWhileTheTreeMoves)
+{
+    // A move that changes the screen must not free the sprites the pass
+    // still walks; it marks them dead instead. A paused game moves a single
+    // sprite, which counts as a pass too.
+    TTree t;
+    TProbe* a = t.Add(&t.Root, "a");
+    t.Add(&t.Root, "b");
+    bool refused = false;
+    a->OnMove = [&](TProbe&) {
+        try {
+            t.Root.Clear();
+        } catch (const ESpriteError&) {
+            refused = true;
+        }
+    };
+    EXPECT_EQ(t.MovedNames(), (Names{"a", "b"}));
+    EXPECT_TRUE(refused);
+    refused = false;
+    a->Move(16);
+    EXPECT_TRUE(refused);
+    EXPECT_FALSE(t.Root.Moving());
+    a->OnMove = nullptr;
+    t.Root.Clear();
+    EXPECT_EQ(t.Root.Count(), 0);
+}
+
+TEST(SpriteWalks, FindCountAndKillByClassIncludingDescendants)
+{
+    struct TSpecial : TProbe {
+        using TProbe::TProbe;
+    };
+    TTree t;
+    t.Add(&t.Root, "a");
+    auto* s1 = new TSpecial(&t.Root, "s1", t.Log);
+    t.Add(&t.Root, "b");
+    auto* s2 = new TSpecial(&t.Root, "s2", t.Log);
+    EXPECT_EQ(FirstChild<TSpecial>(t.Root), s1);
+    EXPECT_EQ(CountChildren<TProbe>(t.Root), 4);
+    EXPECT_EQ(CountChildren<TSpecial>(t.Root, [](const TSpecial& s) { return s.Name == "s2"; }), 1);
+    KillAll<TSpecial>(t.Root);
+    EXPECT_TRUE(s1->MarkedDead());
+    EXPECT_TRUE(s2->MarkedDead());
+    EXPECT_EQ(t.Root.DeadList().size(), 2u);
+    t.Root.Dead();
+    EXPECT_EQ(FirstChild<TSpecial>(t.Root), nullptr);
 }
 
 TEST(TSpriteEngine, DestroyingTheRootFreesEverySpriteOnce)

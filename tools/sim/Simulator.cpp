@@ -7,6 +7,7 @@
 #include "HeadlessPlatform.h"
 #include "PngFile.h"
 #include "SpriteClasses.h"
+#include "SpriteRegistry.h"
 #include "Unit1.h"
 
 #include <charconv>
@@ -297,6 +298,14 @@ TSimulator::TResult TSimulator::Execute(const std::vector<std::string>& words, s
         if (argc > 1) return bad("usage: sprites [CLASS]");
         ListSprites(argc == 1 ? words[1] : "", out, problem);
         return problem.empty() ? TResult::Ok : TResult::BadCommand;
+    }
+    if (command == "inspect") {
+        int index = 0;
+        TSpriteEngine& root = Form_->SpriteEngine.Engine();
+        if (argc != 1 || !ParseNumber(words[1], index)) return bad("usage: inspect INDEX");
+        if (index < 0 || index >= root.Count()) return bad("no sprite at index " + words[1]);
+        for (const auto& [name, value] : InspectSprite(*root.Items(index))) out << name << '=' << value << '\n';
+        return TResult::Ok;
     }
     if (command == "screenshot") {
         if (argc != 1) return bad("usage: screenshot FILE");

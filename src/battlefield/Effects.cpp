@@ -1,0 +1,56 @@
+// The effect family.
+#include "Effects.h"
+
+#include "PictureCollection.h"
+#include "SpriteEngine.h"
+#include "SpriteWalks.h"
+#include "Terror.h"
+#include "Unit1.h"
+
+TIscr::TIscr(TSprite* parent, const std::string& imageName, double x, double y, int z, double animSpeed,
+             double drawScale)
+    : TImageSprite(parent)
+{
+    Image = &MainForm->Image(imageName);
+    Width = Image->Width();
+    Height = Image->Height();
+    X = x;
+    Y = y;
+    SetZ(z);
+    AnimCount = Image->PatternCount();
+    AnimLooped = false;
+    AnimSpeed = animSpeed;
+    PixelCheck = true;
+    DrawScale = drawScale;
+}
+
+void TIscr::DoDraw()
+{
+    if (Image == nullptr || Engine() == nullptr || Engine()->Surface() == nullptr) return;
+    const int left = RoundToInt(X), top = RoundToInt(Y);
+    const TRect rect{left, top, left + RoundToInt(Width / DrawScale), top + RoundToInt(Height / DrawScale)};
+    Image->StretchDraw(*Engine()->Surface(), rect, RoundToInt(AnimPos));
+}
+
+void TIscr::DoMove(int moveCount)
+{
+    TImageSprite::DoMove(moveCount);
+    // Reached only when a move lands in the last half pattern: then every
+    // effect goes with this one.
+    if (Image->PatternCount() == LastPos) KillAll<TIscr>(*Engine());
+    LastPos = static_cast<uint8_t>(RoundToInt(AnimPos));
+}
+
+TPopal::TPopal(TSprite* parent, int x, int y) : TIscr(parent, "popal", x, y, 800, 0.1, 1.0) {}
+
+TGotov::TGotov(TSprite* parent, double x, double y) : TIscr(parent, "gotov", x, y, 800, 0.02, 1.0) {}
+
+TBonus_Dead::TBonus_Dead(TSprite* parent, double x, double y, int z)
+    : TIscr(parent, "Bonus_dead", x, y, z, 0.01, 1.0)
+{
+}
+
+TTerror_Dead::TTerror_Dead(TSprite* parent, int kind, double depthScale, double x, double y, int z)
+    : TIscr(parent, TerrorImageName(kind, "_dead"), x, y, z, 0.01, depthScale)
+{
+}

@@ -1,0 +1,201 @@
+// What every enemy shares: kinds, construction, phases, cover and fire.
+#include "Terror.h"
+
+#include "PictureCollection.h"
+#include "Scenes.h"
+#include "SpriteEngine.h"
+#include "Unit1.h"
+
+#include <cmath>
+
+const TTerrorKind TerrorKinds[9] = {
+    {},
+    // Infantry.
+    {1, 1, 0.5, 10, "1", "", "", false, 190, 690, true},
+    {2, 2, 1.0 / 3.0, 20, "3", "", "", false, 190, 690, true},
+    {5, 3, 1.0, 40, "5", "", "", false, 190, 690, true},
+    {10, 4, 1.0 / 3.0, 70, "6", "", "", false, 190, 690, true},
+    // Tank and the two trucks drive across and off the screen.
+    {20, 6, 0.2, 50, "7", "14", "tank_move", true, 0, 800, false},
+    {20, 8, 0.5, 80, "7", "", "truc_move", true, 0, 800, false},
+    {12, 7, 0.5, 30, "1", "", "truc_move", true, 0, 800, false},
+    // The helicopter patrols and turns at the edges.
+    {35, 12, 0.5, 100, "5", "", "vert_move", false, 0, 800, true},
+};
+
+std::string TerrorImageName(int kind, const char* suffix)
+{
+    return "terror" + std::to_string(kind) + suffix;
+}
+
+namespace {
+
+const TTerrorKind& KindRow(int kind)
+{
+    return TerrorKinds[kind >= 1 && kind <= 8 ? kind : 1];
+}
+
+} // namespace
+
+TTerror::TTerror(TSprite* parent, int kind, double depthScale, double x, double y, int z) : TImageSprite(parent)
+{
+    PixelCheck = true;
+    EnemyKind = kind >= 1 && kind <= 8 ? kind : 1;
+    if (x > 400) {
+        Direction = -1;
+        SetImage("_move_back");
+    } else {
+        Direction = 1;
+        SetImage("_move");
+    }
+    X = x;
+    Y = y;
+    SetZ(z);
+    Width = Image->Width();
+    Height = Image->Height();
+
+    const TTerrorKind& row = KindRow(EnemyKind);
+    HitPoints = row.HitPoints;
+    HitDamage = row.HitDamage;
+    AnimRate = row.AnimRate;
+    Points = row.Points;
+    DepthScale = depthScale;
+    LeftBound = row.VehicleBounds ? -MainForm->Image(TerrorImageName(EnemyKind, "_move")).Width() : row.LeftBound;
+    RightBound = row.RightBound;
+    CanTurn = row.CanTurn;
+
+    PhaseClock = 0;
+    Walking = false;
+    Fighting = true;
+    Turning = false;
+    InCover = false;
+    CoverHits = 0;
+    TogglePhase();
+    CoverRect = {};
+    Armed = false;
+
+    TMainForm& form = *MainForm;
+    if (EnemyKind <= 4)
+        ++form.InfantryCount;
+    else
+        ++form.VehicleCount;
+    if (*row.EngineSound != '\0') form.PlaySound(row.EngineSound, false);
+}
+
+void TTerror::SetImage(const char* suffix)
+{
+    Image = &MainForm->Image(TerrorImageName(EnemyKind, suffix));
+}
+
+void TTerror::TogglePhase()
+{
+    Walking = !Walking;
+    Fighting = !Fighting;
+    PhaseClock = 0;
+    Turning = false;
+    if (Fighting) {
+        // Infantry face the player to fire; vehicles keep their heading.
+        SetImage(EnemyKind <= 4 || Direction == 1 ? "_fight" : "_fight_back");
+    } else if (CanTurn) {
+        // Positions move in whole pixels from whole-pixel starts, so the
+        // bounds are met exactly.
+        if (X + Width == RightBound)
+            Direction = -1;
+        else if (X == LeftBound)
+            Direction = 1;
+        else
+            Direction = MainForm->RandInt(2) == 0 ? 1 : -1;
+        SetImage(Direction == 1 ? "_move" : "_move_back");
+    } else {
+        SetImage(Direction == 1 ? "_move" : "_move_back");
+    }
+    AnimStart = 0;
+    AnimCount = Image->PatternCount();
+    AnimLooped = true;
+    AnimSpeed = AnimRate * 0.015;
+}
+
+void TTerror::DoCollision(TSprite* sprite, bool& /*done*/)
+{
+    const auto* scenery = dynamic_cast<TMestnost*>(sprite);
+    if (scenery == nullptr) return;
+    ++CoverHits;
+    if (CoverHits == 1)
+        CoverRect = {RoundToInt(scenery->X), RoundToInt(scenery->Y), RoundToInt(scenery->Y + scenery->Height),
+                     RoundToInt(scenery->Width)};
+}
+
+void TTerror::DoDraw()
+{
+    if (Image == nullptr || Engine() == nullptr || Engine()->Surface() == nullptr) return;
+    const int left = RoundToInt(X), top = RoundToInt(Y);
+    const TRect rect{left, top, left + RoundToInt(Width / DepthScale), top + RoundToInt(Height / DepthScale)};
+    Image->StretchDraw(*Engine()->Surface(), rect, TruncateToInt(AnimPos));
+}
+
+void TTerror::BeginMove(int moveCount)
+{
+    TImageSprite::DoMove(moveCount);
+    Collision();
+    // Sampled a third of the way down the unscaled figure.
+    const int px = TruncateToInt(X + Width / 2.0), py = TruncateToInt(Y + Height / 3.0);
+    const TCoverRect& c = CoverRect;
+    const bool inside = px >= c.Left && px < c.Left + c.Width && py >= c.Top && py < c.Bottom;
+    if (inside && Z() < c.Bottom) {
+        InCover = true;
+    } else {
+        InCover = false;
+        CoverHits = 0;
+    }
+    PhaseClock += 0.1;
+}
+
+void TTerror::FireAtPlayer()
+{
+    TMainForm& form = *MainForm;
+    const TTerrorKind& row = KindRow(EnemyKind);
+    form.PlaySound(row.FireSound, false);
+    form.Health -= HitDamage;
+    if (*row.FireSound2 != '\0') form.PlaySound(row.FireSound2, false);
+}
+
+void TTerror::CheckPlayer()
+{
+    TMainForm& form = *MainForm;
+    if (form.Health <= 0) {
+        form.Progress.PlayerHit = true;
+        form.Health += 100;
+        form.Lives -= 1;
+    }
+    if (form.Lives < 1) {
+        form.Progress.GameOver = true;
+        form.TimerLevel.SetEnabled(false);
+    }
+}
+
+void TTerror::TurnStep()
+{
+    PhaseClock = 0;
+    SetImage(Direction == 1 ? "_razvorot" : "_razvorot_back");
+    if (Fighting) {
+        AnimStart = 1;
+        AnimCount = Image->PatternCount() - 1;
+    } else {
+        AnimStart = 0;
+        AnimCount = Image->PatternCount();
+    }
+    AnimLooped = false;
+    AnimSpeed = AnimRate * 0.015;
+    // The one-shot animation has stopped on its last frame.
+    if (AnimPos == AnimCount - 1) TogglePhase();
+}
+
+bool TTerror::DrawBelowClock(int32_t draw) const
+{
+    return draw < std::exp(-PhaseClock);
+}
+
+bool TTerror::DrawAboveClock(int32_t draw) const
+{
+    return draw > std::exp(-PhaseClock);
+}

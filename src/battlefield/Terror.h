@@ -1,0 +1,89 @@
+// The enemies' common ground: the kind table, walk limits, the phase toggle
+// between walking and firing, cover behind scenery, the stretched draw, and
+// firing at the player.
+#pragma once
+
+#include "ImageSprite.h"
+
+#include <cstdint>
+#include <string>
+
+// One row per enemy kind 1 .. 8; the numbers are design constants.
+struct TTerrorKind {
+    int HitPoints;
+    int HitDamage;
+    double AnimRate;
+    int Points;
+    const char* FireSound;
+    // Played after the fire sound ("" for none).
+    const char* FireSound2;
+    // The looping engine sound of vehicles ("" for infantry).
+    const char* EngineSound;
+    // Walk limits; a LeftBound of 0 with VehicleBounds means minus the
+    // width of the kind's "_move" image.
+    bool VehicleBounds;
+    double LeftBound;
+    double RightBound;
+    bool CanTurn;
+};
+
+// Indexed by kind; row 0 is unused.
+extern const TTerrorKind TerrorKinds[9];
+
+// "terror" + kind + suffix.
+std::string TerrorImageName(int kind, const char* suffix);
+
+// Where an enemy last took cover: the first scenery object it touched.
+struct TCoverRect {
+    int Left = 0;
+    int Top = 0;
+    int Bottom = 0;
+    int Width = 0;
+};
+
+class TTerror : public TImageSprite {
+public:
+    TTerror(TSprite* parent, int kind, double depthScale, double x, double y, int z);
+    const char* ClassName() const override { return "TTerror"; }
+
+    int HitPoints = 0;
+    int HitDamage = 0;
+    double AnimRate = 0.0;
+    int Points = 0;
+    int EnemyKind = 0;
+    // Drawing divisor: 1.5 for the far band (two thirds size), else 1.
+    double DepthScale = 1.0;
+    double RightBound = 0.0;
+    double LeftBound = 0.0;
+    bool Walking = false;
+    bool Fighting = true;
+    bool Turning = false;
+    bool CanTurn = false;
+    bool InCover = false;
+    double PhaseClock = 0.0;
+    int Direction = 1;
+    bool Armed = false;
+    TCoverRect CoverRect;
+    int CoverHits = 0;
+
+    // Between walking and firing.
+    void TogglePhase();
+    void DoCollision(TSprite* sprite, bool& done) override;
+    void DoDraw() override;
+
+protected:
+    // The start of every enemy move: animation, the scenery query, cover.
+    void BeginMove(int moveCount);
+    // Plays the kind's fire sound and takes HitDamage from the player.
+    void FireAtPlayer();
+    // A life for every 100 health lost; the game ends with the last life.
+    void CheckPlayer();
+    // Shows the image of this kind with the suffix (size stays as created).
+    void SetImage(const char* suffix);
+    // The turn animation of vehicles and the helicopter.
+    void TurnStep();
+    // A draw n of RandInt(...) against e^(-PhaseClock): passes only for 0
+    // while the clock is 0, otherwise for n < e^(-PhaseClock).
+    bool DrawBelowClock(int32_t draw) const;
+    bool DrawAboveClock(int32_t draw) const;
+};

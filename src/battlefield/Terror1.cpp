@@ -1,0 +1,35 @@
+// The infantry's move.
+#include "Terror1.h"
+
+#include "Unit1.h"
+
+#include <cmath>
+
+void TTerror1::DoMove(int moveCount)
+{
+    BeginMove(moveCount);
+    TMainForm& form = *MainForm;
+    if (Walking) {
+        X += Direction;
+        if (X + Width >= RightBound || X <= LeftBound) {
+            TogglePhase();
+            return;
+        }
+        // About one move in 30 after ten frames of walking, never in cover.
+        if (DrawBelowClock(form.RandInt(30)) && PhaseClock > 10 && !InCover) TogglePhase();
+        return;
+    }
+    if (X + Width >= RightBound || X <= LeftBound) TogglePhase();
+    if (DrawAboveClock(form.RandInt(10))) {
+        // The shot goes off when the animation comes round to pattern 0.
+        if (RoundToInt(AnimPos) != 0) {
+            Armed = true;
+        } else {
+            if (Armed) FireAtPlayer();
+            Armed = false;
+            CheckPlayer();
+        }
+    } else if (PhaseClock > 10) {
+        TogglePhase();
+    }
+}

@@ -1,0 +1,16 @@
+// Ground vehicles (kinds 5 .. 7): drive across the screen two pixels a
+// frame, turn to stop and fire, and leave by the far edge.
+#pragma once
+
+#include "Terror.h"
+
+class TTerror2 : public TTerror {
+public:
+    using TTerror::TTerror;
+    const char* ClassName() const override { return "TTerror2"; }
+    void DoMove(int moveCount) override;
+
+private:
+    // Kind 7 stops at once; the tank and the gun truck turn first.
+    void ChangePhase();
+};

@@ -1,0 +1,30 @@
+// The helicopter's move.
+#include "TerrorVert.h"
+
+#include "Unit1.h"
+
+void TTerror_Vert::DoMove(int moveCount)
+{
+    BeginMove(moveCount);
+    TMainForm& form = *MainForm;
+    if (Walking && !Turning) {
+        X += Direction;
+        if (X + Width >= 800 || X <= 0) TogglePhase();
+        if (DrawBelowClock(form.RandInt(30)) && PhaseClock > 10 && !InCover) Turning = true;
+    }
+    if (Turning) TurnStep();
+    if (Fighting && !Turning) {
+        if (X + Width >= 800 || X <= 0) TogglePhase();
+        if (DrawAboveClock(form.RandInt(10))) {
+            if (RoundToInt(AnimPos) != 0) {
+                Armed = true;
+            } else {
+                if (Armed) FireAtPlayer();
+                Armed = false;
+                CheckPlayer();
+            }
+        } else if (PhaseClock > 10) {
+            Turning = true;
+        }
+    }
+}

@@ -1,0 +1,115 @@
+// Sprite text: the glyph classes and the layouts of numbers and words.
+#include "SpriteText.h"
+
+#include "PictureCollection.h"
+#include "SpriteEngine.h"
+#include "Unit1.h"
+
+#include <cmath>
+
+TGlyph::TGlyph(TSprite* parent, const std::string& imageName, double scale, double x, double y)
+    : TImageSprite(parent)
+{
+    Image = &MainForm->Image(imageName);
+    Width = Image->Width();
+    Height = Image->Height();
+    Scale = scale;
+    X = x;
+    Y = y;
+    SetZ(800);
+}
+
+void TGlyph::DoDraw()
+{
+    if (Engine() == nullptr || Engine()->Surface() == nullptr) return;
+    const int left = RoundToInt(X), top = RoundToInt(Y);
+    const TRect rect{left, top, left + RoundToInt(Width / Scale), top + RoundToInt(Height / Scale)};
+    Image->StretchDraw(*Engine()->Surface(), rect, PatternIndex());
+}
+
+Cifra::Cifra(TSprite* parent, const std::string& name, double scale, double x, double y)
+    : TGlyph(parent, name, scale, x, y)
+{
+}
+
+Bukva::Bukva(TSprite* parent, const std::string& text, double scale, double x, double y)
+    : TGlyph(parent, "Bukva_" + text, scale, x, y)
+{
+}
+
+std::vector<int32_t> SplitDigits(int32_t value)
+{
+    // Place values as doubles rounded for each division, which is exact for
+    // every 32-bit value.
+    int n = 1;
+    double p = 10.0;
+    while (value / static_cast<int64_t>(std::nearbyint(p)) != 0) {
+        ++n;
+        p *= 10;
+    }
+    p /= 10;
+    std::vector<int32_t> digits(static_cast<size_t>(n));
+    int64_t rest = value;
+    for (int i = 0; i < n; ++i) {
+        const int64_t place = static_cast<int64_t>(std::nearbyint(p));
+        digits[static_cast<size_t>(i)] = static_cast<int32_t>(rest / place);
+        rest -= place * digits[static_cast<size_t>(i)];
+        p /= 10;
+    }
+    return digits;
+}
+
+std::vector<double> GlyphPositions(double x, const std::vector<int>& widths, double scale)
+{
+    std::vector<double> positions;
+    positions.reserve(widths.size());
+    for (int width : widths) {
+        positions.push_back(x);
+        x += width / scale;
+    }
+    return positions;
+}
+
+namespace {
+
+std::string Digit(int32_t d)
+{
+    return std::string(1, static_cast<char>('0' + d));
+}
+
+} // namespace
+
+void TMainForm::DrawNumber(int32_t value, int32_t x, int32_t y, const std::string& prefix, double scale)
+{
+    double pen = x;
+    for (int32_t d : SplitDigits(value)) {
+        const std::string name = prefix + Digit(d);
+        new Cifra(&Root(), name, scale, pen, y);
+        pen += Image(name).Width() / scale;
+    }
+}
+
+void TMainForm::DrawScoreCentred(int32_t centreX, int32_t y, const std::string& prefix)
+{
+    const std::vector<int32_t> digits = SplitDigits(Score);
+    int total = 0;
+    for (int32_t d : digits) total += Image(prefix + Digit(d)).Width();
+    double pen = centreX - total / 2.0;
+    for (int32_t d : digits) {
+        const std::string name = prefix + Digit(d);
+        new Cifra(&Root(), name, 1.0, pen, y);
+        pen += Image(name).Width();
+    }
+}
+
+void TMainForm::DrawWord(const std::string& text, double x, double y, double scale)
+{
+    double pen = x;
+    for (char c : text) {
+        const std::string letter(1, c);
+        new Bukva(&Root(), letter, scale, pen, y);
+        pen += Image("Bukva_" + letter).Width() / scale;
+    }
+    // The cursor's height offset uses the unscaled letter whatever the scale.
+    if (GamegoEdit) new Bukva(&Root(), "prefix", scale, pen, y + Image("Bukva_A").Height() - 10);
+}

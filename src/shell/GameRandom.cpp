@@ -1,0 +1,12 @@
+// The game's random numbers, seeded from the game's own clock.
+#include "Unit1.h"
+
+void TMainForm::Randomize()
+{
+    Random_.Seed(Platform.Clock().Now());
+}
+
+int32_t TMainForm::RandInt(int32_t n)
+{
+    return Random_.RandInt(n);
+}
