@@ -159,15 +159,26 @@ void TTerror::FireAtPlayer()
     if (*row.FireSound2 != '\0') form.PlaySound(row.FireSound2, false);
 }
 
+TPlayerCheck CheckPlayerRule(int32_t health, int32_t lives)
+{
+    TPlayerCheck check{health, lives, false, false};
+    if (check.Health <= 0) {
+        check.PlayerHit = true;
+        check.Health += 100;
+        check.Lives -= 1;
+    }
+    check.GameOver = check.Lives < 1;
+    return check;
+}
+
 void TTerror::CheckPlayer()
 {
     TMainForm& form = *MainForm;
-    if (form.Health <= 0) {
-        form.Progress.PlayerHit = true;
-        form.Health += 100;
-        form.Lives -= 1;
-    }
-    if (form.Lives < 1) {
+    const TPlayerCheck check = CheckPlayerRule(form.Health, form.Lives);
+    form.Health = check.Health;
+    form.Lives = check.Lives;
+    if (check.PlayerHit) form.Progress.PlayerHit = true;
+    if (check.GameOver) {
         form.Progress.GameOver = true;
         form.TimerLevel.SetEnabled(false);
     }

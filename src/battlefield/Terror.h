@@ -33,6 +33,16 @@ extern const TTerrorKind TerrorKinds[9];
 // "terror" + kind + suffix.
 std::string TerrorImageName(int kind, const char* suffix);
 
+// The player after a hit: every 100 health lost costs a life, and the game
+// ends with the last life even when the health was just refilled.
+struct TPlayerCheck {
+    int32_t Health;
+    int32_t Lives;
+    bool PlayerHit;
+    bool GameOver;
+};
+TPlayerCheck CheckPlayerRule(int32_t health, int32_t lives);
+
 // Where an enemy last took cover: the first scenery object it touched.
 struct TCoverRect {
     int Left = 0;

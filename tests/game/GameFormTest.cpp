@@ -1,0 +1,145 @@
+// The game on a form over the headless platform, with the built pictures and
+// sounds: what only shows with the real sprites on the real surface.
+#include "Effects.h"
+#include "HeadlessPlatform.h"
+#include "Terror1.h"
+#include "Terror2.h"
+#include "Unit1.h"
+#include "Weapon.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A started game in a working directory of its own (the form writes its
+// settings there), with the intro skipped.
+class GameForm : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        Dir = fs::temp_directory_path() / ("zarvenok-game-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                           "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(Dir);
+        fs::create_directories(Dir);
+        fs::create_directory_symlink(fs::path(ZARVENOK_DATA_DIR) / "Data", Dir / "Data");
+        fs::create_directory_symlink(fs::path(ZARVENOK_DATA_DIR) / "Music", Dir / "Music");
+        Previous = fs::current_path();
+        fs::current_path(Dir);
+        Form = std::make_unique<TMainForm>(Platform);
+        Form->Start();
+        Form->GoToState(3);
+        // The intro's end, as Timer1 brings it.
+        Form->Timer1Timer();
+        Form->Progress.SpawnChance = 0;
+        Platform.SoundLog().Take();
+    }
+    void TearDown() override
+    {
+        Form.reset();
+        fs::current_path(Previous);
+        fs::remove_all(Dir);
+    }
+    std::vector<std::string> Sounds() { return Platform.SoundLog().Take(); }
+    static bool Has(const std::vector<std::string>& events, const std::string& event)
+    {
+        return std::find(events.begin(), events.end(), event) != events.end();
+    }
+
+    fs::path Dir, Previous;
+    THeadlessPlatform Platform;
+    std::unique_ptr<TMainForm> Form;
+};
+
+TEST_F(GameForm, PlayerHitFlashesTheRawValue255AtBothDepths)
+{
+    for (bool fullScreen : {false, true}) {
+        if (fullScreen) Form->GameFullScreenClick();
+        ASSERT_EQ(Form->DXDraw.Surface()->PixelFormat().BitCount, fullScreen ? 16 : 32);
+        Form->Progress.PlayerHit = true;
+        Form->GameplayFrame();
+        EXPECT_FALSE(Form->Progress.PlayerHit);
+        EXPECT_EQ(Form->DXDraw.Surface()->GetPixel(0, 0), 255u);
+        EXPECT_EQ(Form->DXDraw.Surface()->GetPixel(799, 599), 255u);
+        EXPECT_TRUE(Has(Sounds(), "play player_dead"));
+        // The next frame shows the battlefield again.
+        Form->GameplayFrame();
+        EXPECT_NE(Form->DXDraw.Surface()->GetPixel(400, 100), 255u);
+    }
+}
+
+TEST_F(GameForm, TruckEngineStopsOnlyWithTheLastTruck)
+{
+    TSpriteEngine& root = Form->Root();
+    auto* truck6 = new TTerror2(&root, 6, 1.0, 100, 300, 420);
+    new TTerror2(&root, 7, 1.0, 500, 300, 420);
+    auto* tank = new TTerror2(&root, 5, 1.0, 300, 300, 420);
+    EXPECT_EQ(Form->VehicleCount, 3);
+    Sounds();
+    // Two trucks of kinds 6 and 7 share the loop: it keeps playing.
+    Form->StopSound("truc_move", 6);
+    EXPECT_FALSE(Has(Sounds(), "stop truc_move"));
+    truck6->Dead();
+    tank->Dead();
+    root.Dead();
+    Form->StopSound("truc_move", 7);
+    EXPECT_TRUE(Has(Sounds(), "stop truc_move"));
+    // The tank's loop is its own; a kind without enemies stops nothing.
+    Form->StopSound("tank_move", 5);
+    EXPECT_FALSE(Has(Sounds(), "stop tank_move"));
+}
+
+TEST_F(GameForm, ShotsKickTheWeaponOnlyInSingleFire)
+{
+    auto* weapon = FirstChild<TPlayerSprite>(Form->Root());
+    ASSERT_NE(weapon, nullptr);
+    Form->Input.MouseX = 400;
+    Form->GameplayFrame();
+    EXPECT_DOUBLE_EQ(weapon->Y, 485);
+    // Two frames with shots lift it twice, the next puts it back at rest.
+    Form->ResolveShot(400, 100);
+    Form->GameplayFrame();
+    EXPECT_DOUBLE_EQ(weapon->Y, 480);
+    Form->ResolveShot(400, 100);
+    Form->ResolveShot(400, 100);
+    Form->GameplayFrame();
+    EXPECT_DOUBLE_EQ(weapon->Y, 475);
+    // One flash for both shots, and the last frame's flash, reached later
+    // in the pass, takes it along: in a run of shots the flash blinks.
+    EXPECT_EQ(CountChildren<TSplash>(Form->Root(), [](const TSplash& s) { return !s.MarkedDead(); }), 0);
+    Form->GameplayFrame();
+    EXPECT_DOUBLE_EQ(weapon->Y, 485);
+    Form->Fire.SingleFire = false;
+    Form->ResolveShot(400, 100);
+    Form->GameplayFrame();
+    EXPECT_DOUBLE_EQ(weapon->Y, 485);
+    auto* flash = FirstChild<TSplash>(Form->Root());
+    ASSERT_NE(flash, nullptr);
+    EXPECT_EQ(flash->Image->Name(), "Splash_4");
+    EXPECT_DOUBLE_EQ(flash->X, 485);
+    EXPECT_DOUBLE_EQ(flash->Y, 486);
+}
+
+TEST_F(GameForm, EffectFamilyEndsTogether)
+{
+    TSpriteEngine& root = Form->Root();
+    // An older body well into its fall and a fresh one: both go when the
+    // first completes its animation.
+    auto* older = new TTerror_Dead(&root, 1, 1.0, 300, 350, 466);
+    older->AnimPos = older->AnimCount - 1.2;
+    auto* fresh = new TTerror_Dead(&root, 2, 1.5, 400, 380, 460);
+    int frames = 0;
+    while (FirstChild<TIscr>(root) != nullptr && frames < 100) {
+        Form->GameplayFrame();
+        ++frames;
+    }
+    EXPECT_LT(frames, 20);
+    EXPECT_EQ(CountChildren<TIscr>(root), 0);
+    (void)fresh;
+}
+
+} // namespace
