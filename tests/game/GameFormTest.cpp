@@ -93,6 +93,27 @@ TEST_F(GameForm, TruckEngineStopsOnlyWithTheLastTruck)
     EXPECT_FALSE(Has(Sounds(), "stop tank_move"));
 }
 
+TEST_F(GameForm, VehiclePastTheEdgeIsGoneWithItsEngine)
+{
+    TSpriteEngine& root = Form->Root();
+    auto* tank = new TTerror2(&root, 5, 1.0, 300, 226, 336);
+    auto* other = new TTerror2(&root, 5, 1.0, 100, 226, 340);
+    Sounds();
+    // One tank of two leaves: the loop goes on for the other.
+    tank->X = 799;
+    tank->DoMove(16);
+    EXPECT_TRUE(tank->MarkedDead());
+    EXPECT_EQ(Form->VehicleCount, 1);
+    EXPECT_FALSE(Has(Sounds(), "stop tank_move"));
+    root.Dead();
+    other->X = other->LeftBound + 2;
+    other->Direction = -1;
+    other->DoMove(16);
+    EXPECT_TRUE(other->MarkedDead());
+    EXPECT_EQ(Form->VehicleCount, 0);
+    EXPECT_TRUE(Has(Sounds(), "stop tank_move"));
+}
+
 TEST_F(GameForm, ShotsKickTheWeaponOnlyInSingleFire)
 {
     auto* weapon = FirstChild<TPlayerSprite>(Form->Root());
