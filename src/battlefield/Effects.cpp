@@ -43,6 +43,13 @@ void TIscr::DoMove(int moveCount)
 
 TPopal::TPopal(TSprite* parent, int x, int y) : TIscr(parent, "popal", x, y, 800, 0.1, 1.0) {}
 
+void TPopal::DoMove(int moveCount)
+{
+    TIscr::DoMove(moveCount);
+    // The one-shot animation stops on its last frame with its speed at 0.
+    if (AnimSpeed == 0) Dead();
+}
+
 TGotov::TGotov(TSprite* parent, double x, double y) : TIscr(parent, "gotov", x, y, 800, 0.02, 1.0) {}
 
 TBonus_Dead::TBonus_Dead(TSprite* parent, double x, double y, int z)

@@ -27,6 +27,9 @@ class TPopal : public TIscr {
 public:
     TPopal(TSprite* parent, int x, int y);
     const char* ClassName() const override { return "TPopal"; }
+    // Its steps can jump the last half pattern that ends the family, so it
+    // also ends by itself when its animation has run out.
+    void DoMove(int moveCount) override;
 };
 
 // The explosion over a destroyed vehicle or the helicopter.

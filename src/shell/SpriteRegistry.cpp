@@ -1,7 +1,9 @@
 // The registry's rows: one per sprite class of the game.
 #include "SpriteRegistry.h"
 
+#include "Aircraft.h"
 #include "BackgroundSprite.h"
+#include "Bonuses.h"
 #include "Buttons.h"
 #include "Effects.h"
 #include "Hud.h"
@@ -52,7 +54,7 @@ bool Parse(const std::string& text, double& v)
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
     return ec == std::errc() && end == text.data() + text.size();
 }
-[[maybe_unused]] bool Parse(const std::string& text, bool& v)
+bool Parse(const std::string& text, bool& v)
 {
     if (text == "true" || text == "1") v = true;
     else if (text == "false" || text == "0") v = false;
@@ -132,6 +134,18 @@ void IscrMembers(const TSprite& sprite, TMemberList& m)
     m.emplace_back("DrawScale", Text(e.DrawScale));
 }
 
+void PlaneMembers(const TSprite& sprite, TMemberList& m)
+{
+    const auto& p = As<Plane>(sprite);
+    m.emplace_back("FlyingRight", Text(p.FlyingRight));
+    m.emplace_back("RocketDropped", Text(p.RocketDropped));
+}
+
+void RocketMembers(const TSprite& sprite, TMemberList& m)
+{
+    m.emplace_back("FlyingRight", Text(As<Roket_>(sprite).FlyingRight));
+}
+
 void FightMembers(const TSprite& sprite, TMemberList& m)
 {
     m.emplace_back("LastPos", Text(As<TFight>(sprite).LastPos));
@@ -195,6 +209,18 @@ const std::vector<TSpriteClass> kClasses = {
     MAKE(TGotov, "TIscr", "X Y", double, double),
     MAKE(TBonus_Dead, "TIscr", "X Y Z", double, double, int),
     MAKE(TTerror_Dead, "TIscr", "KIND SCALE X Y Z", int, double, double, double, int),
+    // Bonuses.
+    ROW(TBonus, "TImageSprite"),
+    MAKE(Bomb, "TBonus", "X Y Z", double, double, int),
+    MAKE(Med, "TBonus", "X Y Z", double, double, int),
+    MAKE(Life, "TBonus", "X Y Z", double, double, int),
+    MAKE(Dollar, "TBonus", "X Y Z", double, double, int),
+    MAKE(Cherep, "TBonus", "X Y Z", double, double, int),
+    MAKE(Artobstrel, "TBonus", "X Y Z", double, double, int),
+    MAKE(Ocher, "TBonus", "X Y Z", double, double, int),
+    // The artillery strike.
+    {"Plane", "TImageSprite", IsA<Plane>, "Y", Make<Plane, double>, PlaneMembers},
+    {"Roket_", "TImageSprite", IsA<Roket_>, "X Y RIGHT", Make<Roket_, double, double, bool>, RocketMembers},
     // The level intro.
     ROW(TBegin, "TImageSprite"),
     MAKE(Word_Level_begin, "TBegin", ""),
