@@ -1,5 +1,7 @@
 // The game on a form over the headless platform, with the built pictures and
 // sounds: what only shows with the real sprites on the real surface.
+#include "Aircraft.h"
+#include "Bonuses.h"
 #include "Effects.h"
 #include "HeadlessPlatform.h"
 #include "Terror1.h"
@@ -112,6 +114,59 @@ TEST_F(GameForm, VehiclePastTheEdgeIsGoneWithItsEngine)
     EXPECT_TRUE(other->MarkedDead());
     EXPECT_EQ(Form->VehicleCount, 0);
     EXPECT_TRUE(Has(Sounds(), "stop tank_move"));
+}
+
+TEST_F(GameForm, PlaneFlyingLeftDropsAt95AndLeavesPastTheLeftEdge)
+{
+    TSpriteEngine& root = Form->Root();
+    auto* plane = new Plane(&root, 70);
+    // Whichever heading was drawn, turn it into the left-bound flight.
+    plane->FlyingRight = false;
+    plane->X = 800;
+    for (int move = 1; move <= 46; ++move) plane->DoMove(16);
+    EXPECT_DOUBLE_EQ(plane->X, 110);
+    EXPECT_EQ(FirstChild<Roket_>(root), nullptr);
+    plane->DoMove(16);
+    EXPECT_DOUBLE_EQ(plane->X, 95);
+    auto* rocket = FirstChild<Roket_>(root);
+    ASSERT_NE(rocket, nullptr);
+    EXPECT_FALSE(rocket->FlyingRight);
+    EXPECT_EQ(rocket->Image->Name(), "roket");
+    EXPECT_DOUBLE_EQ(rocket->X, 115);
+    EXPECT_DOUBLE_EQ(rocket->Y, 90);
+    rocket->DoMove(16);
+    EXPECT_DOUBLE_EQ(rocket->X, 112);
+    EXPECT_DOUBLE_EQ(rocket->Y, 93);
+    // 170 wide: gone at the first x at or past -170, not before.
+    while (plane->X > -160) plane->DoMove(16);
+    EXPECT_DOUBLE_EQ(plane->X, -160);
+    EXPECT_FALSE(plane->MarkedDead());
+    plane->DoMove(16);
+    EXPECT_DOUBLE_EQ(plane->X, -175);
+    EXPECT_TRUE(plane->MarkedDead());
+}
+
+TEST_F(GameForm, BonusIsLostWhenItRisesInto65)
+{
+    auto* bonus = new Dollar(&Form->Root(), 300, 400, 500);
+    for (int frame = 0; frame < 66; ++frame) bonus->DoMove(16);
+    EXPECT_DOUBLE_EQ(bonus->Y, 70);
+    EXPECT_FALSE(bonus->MarkedDead());
+    bonus->DoMove(16);
+    EXPECT_TRUE(bonus->MarkedDead());
+}
+
+TEST_F(GameForm, HitMarkEndsWithItsOwnAnimation)
+{
+    // At 1.6 patterns a frame it jumps the half pattern that would end the
+    // family; alone on the field it must not stay for ever.
+    new TPopal(&Form->Root(), 300, 300);
+    int frames = 0;
+    while (FirstChild<TPopal>(Form->Root()) != nullptr && frames < 50) {
+        Form->GameplayFrame();
+        ++frames;
+    }
+    EXPECT_LE(frames, 4);
 }
 
 TEST_F(GameForm, ShotsKickTheWeaponOnlyInSingleFire)
