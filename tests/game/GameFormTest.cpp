@@ -169,6 +169,48 @@ TEST_F(GameForm, HitMarkEndsWithItsOwnAnimation)
     EXPECT_LE(frames, 4);
 }
 
+TEST_F(GameForm, CountsMatchTheFieldThroughALongFight)
+{
+    // Many enemies, every one shot twice a frame (the second shot of a kill
+    // finds no target), bonuses collected as they come, levels switching:
+    // the counts always match the living enemies and never go negative.
+    TSpriteEngine& root = Form->Root();
+    int32_t lastScore = 0;
+    for (int frame = 0; frame < 3000; ++frame) {
+        Form->Health = 100;
+        Form->Lives = 3;
+        if (!Form->Progress.LevelIntro) Form->Progress.SpawnChance = 40;
+        if (frame % 600 == 599) Form->Progress.LevelCountdown = -1;
+        if (frame % 600 == 0) Form->Timer1Timer();
+        std::vector<std::pair<int, int>> targets;
+        ForEachChild<TTerror>(root, [&](TTerror& e) {
+            targets.emplace_back(RoundToInt(e.X + e.Width / 2.0), RoundToInt(e.Y + e.Height / 2.0));
+        });
+        ForEachChild<TBonus>(root, [&](TBonus& b) {
+            if (frame % 3 == 0) targets.emplace_back(RoundToInt(b.X + 5), RoundToInt(b.Y + 5));
+        });
+        if (!Form->Progress.LevelIntro)
+            for (const auto& [x, y] : targets) {
+                Form->ResolveShot(x, y);
+                Form->ResolveShot(x, y);
+            }
+        // The generator is seeded from the clock every frame.
+        Platform.Clock().SetNow(Platform.Clock().Now() + 30);
+        Form->DXTimerTimer(1);
+        ASSERT_EQ(Form->GameState, 3) << frame;
+        const int infantry = CountChildren<TTerror1>(root, [](const TTerror1& e) { return !e.MarkedDead(); });
+        const int vehicles = CountChildren<TTerror>(root, [](const TTerror& e) { return !e.MarkedDead(); }) - infantry;
+        ASSERT_GE(Form->InfantryCount, 0) << frame;
+        ASSERT_GE(Form->VehicleCount, 0) << frame;
+        ASSERT_EQ(Form->InfantryCount, infantry) << frame;
+        ASSERT_EQ(Form->VehicleCount, vehicles) << frame;
+        ASSERT_GE(Form->Score, lastScore) << frame;
+        lastScore = Form->Score;
+    }
+    EXPECT_GE(Form->LevelNo, 5);
+    EXPECT_GT(Form->Score, 1000);
+}
+
 TEST_F(GameForm, ShotsKickTheWeaponOnlyInSingleFire)
 {
     auto* weapon = FirstChild<TPlayerSprite>(Form->Root());
