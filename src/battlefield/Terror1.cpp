@@ -7,6 +7,9 @@
 
 void TTerror1::DoMove(int moveCount)
 {
+    // Killed earlier in this frame: it is freed after this pass, and must
+    // neither fire nor drive off (which would count it out twice).
+    if (MarkedDead()) return;
     BeginMove(moveCount);
     TMainForm& form = *MainForm;
     if (Walking) {

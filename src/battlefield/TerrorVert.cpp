@@ -5,6 +5,9 @@
 
 void TTerror_Vert::DoMove(int moveCount)
 {
+    // Killed earlier in this frame: it is freed after this pass, and must
+    // neither fire nor drive off (which would count it out twice).
+    if (MarkedDead()) return;
     BeginMove(moveCount);
     TMainForm& form = *MainForm;
     if (Walking && !Turning) {

@@ -116,6 +116,23 @@ TEST_F(GameForm, VehiclePastTheEdgeIsGoneWithItsEngine)
     EXPECT_TRUE(Has(Sounds(), "stop tank_move"));
 }
 
+TEST_F(GameForm, KilledVehicleNeitherDrivesOffNorCountsTwice)
+{
+    TSpriteEngine& root = Form->Root();
+    auto* tank = new TTerror2(&root, 5, 1.0, 300, 226, 336);
+    new TTerror2(&root, 6, 1.0, 100, 230, 350);
+    Form->Fire.ShotPower = 20;
+    Form->ResolveShot(420, 280);
+    EXPECT_TRUE(tank->MarkedDead());
+    EXPECT_EQ(Form->VehicleCount, 1);
+    // Its last move in this frame would take it past the edge.
+    tank->X = 799;
+    const int32_t health = Form->Health;
+    Form->GameplayFrame();
+    EXPECT_EQ(Form->VehicleCount, 1);
+    EXPECT_EQ(Form->Health, health);
+}
+
 TEST_F(GameForm, PlaneFlyingLeftDropsAt95AndLeavesPastTheLeftEdge)
 {
     TSpriteEngine& root = Form->Root();

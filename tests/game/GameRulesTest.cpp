@@ -89,6 +89,8 @@ TEST(Hud, Health)
         {95, {{"Health_9", 90, 550}, {"Health_5", 119, 550}, {"Health_percent", 147, 550}}},
         {7, {{"Health_7", 90, 550}, {"Health_percent", 116, 550}}},
         {10, {{"Health_1", 90, 550}, {"Health_0", 107, 550}, {"Health_percent", 137, 550}}},
+        // Out of the game's range it still shows digits that exist.
+        {150, {{"Health_1", 90, 550}, {"Health_5", 107, 550}, {"Health_0", 135, 550}, {"Health_percent", 165, 550}}},
     };
     for (const TCase& c : cases) EXPECT_EQ(HealthLayout(c.Health, Width), c.Glyphs) << c.Health;
 }
