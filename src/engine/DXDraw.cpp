@@ -28,6 +28,17 @@ TPixelFormat FormatOfDepth(int bitCount)
     }
 }
 
+// The platform's name for a layout the display makes; FormatOfDepth makes
+// no other.
+std::optional<TFrameFormat> FrameFormatOf(const TPixelFormat& format)
+{
+    if (format == TPixelFormat::XRGB8888()) return TFrameFormat::XRGB8888;
+    if (format == TPixelFormat::RGB565()) return TFrameFormat::RGB565;
+    if (format == TPixelFormat::RGB555()) return TFrameFormat::RGB555;
+    if (format == TPixelFormat::RGB888()) return TFrameFormat::RGB888;
+    return std::nullopt;
+}
+
 // The static colours a desktop keeps in the first and last ten palette
 // entries unless the display may take all 256.
 constexpr std::array<uint32_t, 10> SystemColorsLow = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080,
@@ -318,7 +329,15 @@ void TDXDraw::Flip()
     if (!CanDraw()) return;
     // A page flip shows nothing while another window is in front.
     if (PageFlipping_ && !WindowActive_) return;
-    Video_.Present(*Surface_, CurrentPresentOptions());
+    const std::optional<TFrameFormat> format = FrameFormatOf(Surface_->PixelFormat());
+    TDirectDrawSurface::TLockedRect locked;
+    if (!format || !Surface_->Lock(locked)) return;
+    // The platform reads the pixels where they are, under the lock.
+    struct TUnlock {
+        TDirectDrawSurface& Surface;
+        ~TUnlock() { Surface.Unlock(); }
+    } unlock{*Surface_};
+    Video_.Present({locked.Bits, locked.Pitch, locked.Width, locked.Height, *format}, CurrentPresentOptions());
 }
 
 TRect TDXDraw::PresentRect(int clientWidth, int clientHeight, int surfaceWidth, int surfaceHeight, bool stretch,

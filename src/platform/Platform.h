@@ -1,10 +1,10 @@
 // The platform interface: everything the game needs from the machine. The
 // SDL implementation (src/platform/sdl) and the headless one
-// (src/platform/headless) sit behind it; nothing above it knows which.
+// (src/platform/headless) sit behind it; nothing above it knows which. It
+// knows nothing of the engine above it: a frame arrives as a plain view.
 #pragma once
 
-#include "DirectDrawSurface.h"
-
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -79,6 +79,41 @@ struct TDisplayMode {
     bool operator==(const TDisplayMode&) const = default;
 };
 
+// The pixel layouts a finished frame comes in. Each pixel is one value in
+// the machine's byte order, except that 24-bit pixels are the bytes blue,
+// green, red.
+enum class TFrameFormat {
+    XRGB8888,  // 32 bits, the top byte unused
+    RGB565,
+    RGB555,    // the top bit unused
+    RGB888,    // 24 bits
+};
+
+constexpr int BytesPerPixel(TFrameFormat format)
+{
+    switch (format) {
+    case TFrameFormat::XRGB8888: return 4;
+    case TFrameFormat::RGB888: return 3;
+    case TFrameFormat::RGB565:
+    case TFrameFormat::RGB555: return 2;
+    }
+    return 0;
+}
+
+// A finished frame as the display hands it over: its pixels are borrowed for
+// the length of the call that receives it, rows possibly padded.
+struct TFrameView {
+    const uint8_t* Bits = nullptr;  // the top row
+    int Pitch = 0;                  // bytes from one row to the next
+    int Width = 0;
+    int Height = 0;
+    TFrameFormat Format = TFrameFormat::XRGB8888;
+
+    const uint8_t* Row(int y) const { return Bits + static_cast<ptrdiff_t>(y) * Pitch; }
+    // The bytes of a row that hold pixels.
+    size_t RowBytes() const { return static_cast<size_t>(Width) * static_cast<size_t>(BytesPerPixel(Format)); }
+};
+
 struct TPresentOptions {
     bool Stretch = true;      // scale to the whole client area (letterboxed)
     bool Center = true;       // without Stretch: centre the frame
@@ -122,7 +157,7 @@ public:
 
     // Shows a finished frame: in a window scaled or centred in the client
     // area, in full screen scaled to the mode and letterboxed.
-    virtual void Present(const TDirectDrawSurface& frame, const TPresentOptions& options) = 0;
+    virtual void Present(const TFrameView& frame, const TPresentOptions& options) = 0;
 };
 
 // ---------------------------------------------------------------- sound

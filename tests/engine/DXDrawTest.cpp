@@ -425,6 +425,36 @@ TEST(TDXDraw, ErrorsLeaveTheDisplayFinalised)
     EXPECT_FALSE(draw.CanDraw());
 }
 
+// The platform reads the back surface in place, so its layout and its row
+// padding (an odd width pads every depth but 32 bits) must reach it intact.
+TEST(TDXDraw, FlipHandsThePlatformTheBackSurfaceInItsOwnLayout)
+{
+    constexpr uint32_t Colour = 0x8A4C2E;  // off the 16-bit grid, so a misread layout shows
+    for (const int depth : {15, 16, 24, 32}) {
+        SCOPED_TRACE(depth);
+        THeadlessPlatform platform;
+        THeadlessVideo& video = platform.Video();
+        video.CreateWindow("x", 801, 600);
+        video.SetDesktopBitCount(depth);
+        TDXDraw draw(video);
+        draw.Initialize();
+        TDirectDrawSurface& back = *draw.Surface();
+        const TPixelFormat format = back.PixelFormat();
+        back.SetPixel(800, 599, format.RGBToPixel(Colour));
+        back.SetPixel(0, 1, format.RGBToPixel(0xFFFFFF));
+        draw.Flip();
+
+        ASSERT_EQ(video.PresentCount(), 1);
+        ASSERT_EQ(video.FrameWidth(), 801);
+        ASSERT_EQ(video.FrameHeight(), 600);
+        EXPECT_EQ(video.FramePixel(800, 599), format.PixelToRGB(format.RGBToPixel(Colour)));
+        EXPECT_EQ(video.FramePixel(0, 1), 0xFFFFFFu);
+        EXPECT_EQ(video.FramePixel(800, 0), 0u);
+        EXPECT_EQ(video.FramePixel(799, 599), 0u);
+        EXPECT_EQ(back.LockCount(), 0) << "the lock ends with the presentation";
+    }
+}
+
 TEST(TDXDraw, PresentRectStretchesOrCentres)
 {
     EXPECT_EQ(TDXDraw::PresentRect(1024, 768, 800, 600, true, true), Bounds(0, 0, 1024, 768));

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -13,16 +14,63 @@ constexpr uint32_t Green = 0x00FF00;
 constexpr uint32_t Blue = 0x0000FF;
 constexpr uint32_t White = 0xFFFFFF;
 
+// A frame in one of the platform's layouts, each row padded by four pixels
+// as a surface's rows may be.
+class TTestFrame {
+public:
+    TTestFrame(int width, int height, TFrameFormat format)
+        : Width_(width), Height_(height), Format_(format), Pitch_((width + 4) * BytesPerPixel(format)),
+          Bits_(static_cast<size_t>(Pitch_) * static_cast<size_t>(height), 0xAB)
+    {
+    }
+
+    // Colours as 0x00RRGGBB, channels truncated to the layout's.
+    void Fill(const TRect& rect, uint32_t rgb)
+    {
+        for (int y = rect.Top; y < rect.Bottom; ++y)
+            for (int x = rect.Left; x < rect.Right; ++x) Set(x, y, rgb);
+    }
+    void Set(int x, int y, uint32_t rgb)
+    {
+        const uint32_t r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
+        uint8_t* p = Bits_.data() + static_cast<size_t>(y) * static_cast<size_t>(Pitch_) +
+                     static_cast<size_t>(x) * static_cast<size_t>(BytesPerPixel(Format_));
+        switch (Format_) {
+        case TFrameFormat::XRGB8888: Store(p, rgb); break;
+        case TFrameFormat::RGB565: Store(p, static_cast<uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3))); break;
+        case TFrameFormat::RGB555: Store(p, static_cast<uint16_t>(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3))); break;
+        case TFrameFormat::RGB888:
+            p[0] = static_cast<uint8_t>(b);
+            p[1] = static_cast<uint8_t>(g);
+            p[2] = static_cast<uint8_t>(r);
+            break;
+        }
+    }
+    TFrameView View() const { return {Bits_.data(), Pitch_, Width_, Height_, Format_}; }
+
+private:
+    template <typename T>
+    static void Store(uint8_t* p, T value)
+    {
+        std::memcpy(p, &value, sizeof value);
+    }
+
+    int Width_;
+    int Height_;
+    TFrameFormat Format_;
+    int Pitch_;
+    std::vector<uint8_t> Bits_;
+};
+
 // An 800 x 600 frame: green, a red top-left quarter, a blue bottom-right
 // quarter, and a white pixel in each corner.
-std::unique_ptr<TDirectDrawSurface> TestFrame(const TPixelFormat& format)
+TTestFrame TestFrame(TFrameFormat format)
 {
-    auto frame = std::make_unique<TDirectDrawSurface>(800, 600, format);
-    frame->Fill(format.RGBToPixel(Green));
-    frame->FillRect({0, 0, 400, 300}, format.RGBToPixel(Red));
-    frame->FillRect({400, 300, 800, 600}, format.RGBToPixel(Blue));
-    for (const auto& [x, y] : {std::pair{0, 0}, {799, 0}, {0, 599}, {799, 599}})
-        frame->SetPixel(x, y, format.RGBToPixel(White));
+    TTestFrame frame(800, 600, format);
+    frame.Fill({0, 0, 800, 600}, Green);
+    frame.Fill({0, 0, 400, 300}, Red);
+    frame.Fill({400, 300, 800, 600}, Blue);
+    for (const auto& [x, y] : {std::pair{0, 0}, {799, 0}, {0, 599}, {799, 599}}) frame.Set(x, y, White);
     return frame;
 }
 
@@ -81,10 +129,10 @@ TEST(TSdlVideo, PresentRectScalesKeepingTheProportionsOrCentres)
 
 TEST(TSdlVideo, FramesUploadInTheirOwnFormat)
 {
-    EXPECT_EQ(TSdlVideo::TextureFormatOf(TPixelFormat::XRGB8888()), SDL_PIXELFORMAT_XRGB8888);
-    EXPECT_EQ(TSdlVideo::TextureFormatOf(TPixelFormat::RGB565()), SDL_PIXELFORMAT_RGB565);
-    EXPECT_EQ(TSdlVideo::TextureFormatOf(TPixelFormat::RGB555()), SDL_PIXELFORMAT_RGB555);
-    EXPECT_EQ(TSdlVideo::TextureFormatOf(TPixelFormat::RGB888()), SDL_PIXELFORMAT_BGR24);
+    EXPECT_EQ(TSdlVideo::TextureFormatOf(TFrameFormat::XRGB8888), SDL_PIXELFORMAT_XRGB8888);
+    EXPECT_EQ(TSdlVideo::TextureFormatOf(TFrameFormat::RGB565), SDL_PIXELFORMAT_RGB565);
+    EXPECT_EQ(TSdlVideo::TextureFormatOf(TFrameFormat::RGB555), SDL_PIXELFORMAT_RGB555);
+    EXPECT_EQ(TSdlVideo::TextureFormatOf(TFrameFormat::RGB888), SDL_PIXELFORMAT_BGR24);
 }
 
 TEST_F(SdlPlatformTest, WindowShowsFramesOfEveryDepthOneToOne)
@@ -101,9 +149,10 @@ TEST_F(SdlPlatformTest, WindowShowsFramesOfEveryDepthOneToOne)
     EXPECT_EQ(video.WindowState(), TWindowState::Normal);
     EXPECT_FALSE(video.IsFullScreen());
 
-    for (const TPixelFormat& format : {TPixelFormat::XRGB8888(), TPixelFormat::RGB565(), TPixelFormat::RGB888()}) {
-        SCOPED_TRACE(format.BitCount);
-        video.Present(*TestFrame(format), Stretched);
+    for (const TFrameFormat format :
+         {TFrameFormat::XRGB8888, TFrameFormat::RGB565, TFrameFormat::RGB555, TFrameFormat::RGB888}) {
+        SCOPED_TRACE(static_cast<int>(format));
+        video.Present(TestFrame(format).View(), Stretched);
         const TReadBack shown = ReadBack(video);
         ASSERT_EQ(shown.Width, 800);
         ASSERT_EQ(shown.Height, 600);
@@ -130,18 +179,18 @@ TEST_F(SdlPlatformTest, AnUnchangedFrameIsNotPresentedAgainUntilTheWindowNeedsIt
     ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == 800; }));
     Drain(50);
 
-    std::unique_ptr<TDirectDrawSurface> frame = TestFrame(TPixelFormat::XRGB8888());
-    video.Present(*frame, Stretched);
+    TTestFrame frame = TestFrame(TFrameFormat::XRGB8888);
+    video.Present(frame.View(), Stretched);
     const uint64_t first = video.PresentCount();
     EXPECT_GE(first, 1u);
-    video.Present(*frame, Stretched);
+    video.Present(frame.View(), Stretched);
     EXPECT_EQ(video.PresentCount(), first);
 
     // One changed pixel, another presentation, or the window uncovered.
-    frame->SetPixel(400, 599, 0);
-    video.Present(*frame, Stretched);
+    frame.Set(400, 599, 0);
+    video.Present(frame.View(), Stretched);
     EXPECT_EQ(video.PresentCount(), first + 1);
-    video.Present(*frame, {false, true, false});
+    video.Present(frame.View(), {false, true, false});
     EXPECT_EQ(video.PresentCount(), first + 2);
     SDL_Event exposed{};
     exposed.type = SDL_WINDOWEVENT;
@@ -149,7 +198,7 @@ TEST_F(SdlPlatformTest, AnUnchangedFrameIsNotPresentedAgainUntilTheWindowNeedsIt
     exposed.window.windowID = video.WindowId();
     ASSERT_EQ(SDL_PushEvent(&exposed), 1);
     Drain(0);
-    video.Present(*frame, {false, true, false});
+    video.Present(frame.View(), {false, true, false});
     EXPECT_EQ(video.PresentCount(), first + 3);
     EXPECT_TRUE(Shows(ReadBack(video).At(400, 599), 0u));
 }
@@ -163,7 +212,7 @@ TEST_F(SdlPlatformTest, LargerWindowLetterboxesAndMapsTheMouseThroughTheBars)
     ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == 1600 && video.ClientHeight() == 900; }));
 
     // Scale 1.5 between bars 200 pixels wide.
-    video.Present(*TestFrame(TPixelFormat::XRGB8888()), Stretched);
+    video.Present(TestFrame(TFrameFormat::XRGB8888).View(), Stretched);
     const TReadBack shown = ReadBack(video);
     ASSERT_EQ(shown.Width, 1600);
     ASSERT_EQ(shown.Height, 900);
@@ -238,7 +287,7 @@ TEST_F(SdlPlatformTest, LargerWindowLetterboxesAndMapsTheMouseThroughTheBars)
     EXPECT_EQ(events[2].Y, 6);
 
     // Not stretched: centred 1:1 in the big window.
-    video.Present(*TestFrame(TPixelFormat::RGB565()), {false, true, false});
+    video.Present(TestFrame(TFrameFormat::RGB565).View(), {false, true, false});
     const TReadBack centred = ReadBack(video);
     EXPECT_TRUE(Shows(centred.At(399, 149), 0u));
     EXPECT_TRUE(Shows(centred.At(400, 150), White));
@@ -273,7 +322,7 @@ TEST_F(SdlPlatformTest, FullScreenOffersTheDisplaysSizesAndComesBackToThePlaceme
     ASSERT_TRUE(video.EnterFullScreen({desktop.w == 640 ? 800 : 640, 480, 16}));
     EXPECT_TRUE(video.IsFullScreen());
     ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == desktop.w && video.ClientHeight() == desktop.h; }));
-    video.Present(*TestFrame(TPixelFormat::RGB565()), Stretched);
+    video.Present(TestFrame(TFrameFormat::RGB565).View(), Stretched);
     const TReadBack shown = ReadBack(video);
     ASSERT_EQ(shown.Width, desktop.w);
     const TRect rect = TSdlVideo::PresentRect(desktop.w, desktop.h, 800, 600, Stretched);

@@ -4,6 +4,46 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// Narrow channels widen by repeating their top bits, so that full scale is 255.
+uint32_t Widen5(uint32_t v)
+{
+    return (v << 3) | (v >> 2);
+}
+
+uint32_t Widen6(uint32_t v)
+{
+    return (v << 2) | (v >> 4);
+}
+
+template <typename T>
+T Load(const uint8_t* p)
+{
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+uint32_t PixelToRGB(const uint8_t* p, TFrameFormat format)
+{
+    switch (format) {
+    case TFrameFormat::XRGB8888: return Load<uint32_t>(p) & 0xFFFFFF;
+    case TFrameFormat::RGB888: return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
+    case TFrameFormat::RGB565: {
+        const uint32_t v = Load<uint16_t>(p);
+        return (Widen5((v >> 11) & 0x1F) << 16) | (Widen6((v >> 5) & 0x3F) << 8) | Widen5(v & 0x1F);
+    }
+    case TFrameFormat::RGB555: {
+        const uint32_t v = Load<uint16_t>(p);
+        return (Widen5((v >> 10) & 0x1F) << 16) | (Widen5((v >> 5) & 0x1F) << 8) | Widen5(v & 0x1F);
+    }
+    }
+    return 0;
+}
+
+} // namespace
+
 THeadlessVideo::THeadlessVideo(THeadlessEvents& events) : Events_(events), Modes_(DefaultModes()) {}
 
 std::vector<TDisplayMode> THeadlessVideo::DefaultModes()
@@ -51,12 +91,12 @@ bool THeadlessVideo::EnterFullScreen(const TDisplayMode& mode)
     return true;
 }
 
-void THeadlessVideo::Present(const TDirectDrawSurface& frame, const TPresentOptions& options)
+void THeadlessVideo::Present(const TFrameView& frame, const TPresentOptions& options)
 {
-    FrameWidth_ = frame.Width();
-    FrameHeight_ = frame.Height();
-    FrameFormat_ = frame.PixelFormat();
-    const size_t rowBytes = static_cast<size_t>(FrameWidth_) * static_cast<size_t>(FrameFormat_.BytesPerPixel());
+    FrameWidth_ = frame.Width;
+    FrameHeight_ = frame.Height;
+    FrameFormat_ = frame.Format;
+    const size_t rowBytes = frame.RowBytes();
     RawFrame_.resize(rowBytes * static_cast<size_t>(FrameHeight_));
     for (int y = 0; y < FrameHeight_; ++y)
         std::memcpy(RawFrame_.data() + rowBytes * static_cast<size_t>(y), frame.Row(y), rowBytes);
@@ -68,11 +108,10 @@ void THeadlessVideo::Present(const TDirectDrawSurface& frame, const TPresentOpti
 const std::vector<uint32_t>& THeadlessVideo::LastFrame() const
 {
     if (!ConvertedValid_) {
-        const int bytes = FrameFormat_.BytesPerPixel();
+        const size_t bytes = static_cast<size_t>(BytesPerPixel(FrameFormat_));
         Converted_.resize(static_cast<size_t>(FrameWidth_) * static_cast<size_t>(FrameHeight_));
         for (size_t i = 0; i < Converted_.size(); ++i)
-            Converted_[i] = FrameFormat_.PixelToRGB(ReadPixelValue(RawFrame_.data() + i * static_cast<size_t>(bytes),
-                                                                   FrameFormat_.BitCount));
+            Converted_[i] = PixelToRGB(RawFrame_.data() + i * bytes, FrameFormat_);
         ConvertedValid_ = true;
     }
     return Converted_;

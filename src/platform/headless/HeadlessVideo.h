@@ -44,7 +44,7 @@ public:
     void LeaveFullScreen() override { FullScreen_.reset(); }
 
     // Keeps a copy of the frame; conversion to colours waits for a reader.
-    void Present(const TDirectDrawSurface& frame, const TPresentOptions& options) override;
+    void Present(const TFrameView& frame, const TPresentOptions& options) override;
 
     // ---- what the simulator sets and reads
 
@@ -95,7 +95,7 @@ private:
 
     // The raw copy of the last frame and its format; converted on demand.
     std::vector<uint8_t> RawFrame_;
-    TPixelFormat FrameFormat_;
+    TFrameFormat FrameFormat_ = TFrameFormat::XRGB8888;
     int FrameWidth_ = 0;
     int FrameHeight_ = 0;
     mutable std::vector<uint32_t> Converted_;

@@ -250,13 +250,15 @@ uint32_t TSdlVideo::WindowId() const
     return Window_ != nullptr ? SDL_GetWindowID(Window_) : 0;
 }
 
-uint32_t TSdlVideo::TextureFormatOf(const TPixelFormat& format)
+uint32_t TSdlVideo::TextureFormatOf(TFrameFormat format)
 {
-    if (format == TPixelFormat::XRGB8888()) return SDL_PIXELFORMAT_XRGB8888;
-    if (format == TPixelFormat::RGB565()) return SDL_PIXELFORMAT_RGB565;
-    if (format == TPixelFormat::RGB555()) return SDL_PIXELFORMAT_RGB555;
-    // The surfaces keep 24-bit pixels as the bytes blue, green, red.
-    if (format == TPixelFormat::RGB888()) return SDL_PIXELFORMAT_BGR24;
+    switch (format) {
+    case TFrameFormat::XRGB8888: return SDL_PIXELFORMAT_XRGB8888;
+    case TFrameFormat::RGB565: return SDL_PIXELFORMAT_RGB565;
+    case TFrameFormat::RGB555: return SDL_PIXELFORMAT_RGB555;
+    // SDL names 24-bit layouts by their bytes in memory: blue, green, red.
+    case TFrameFormat::RGB888: return SDL_PIXELFORMAT_BGR24;
+    }
     return SDL_PIXELFORMAT_UNKNOWN;
 }
 
@@ -304,7 +306,7 @@ bool TSdlVideo::EnsureTexture(uint32_t sdlFormat, int width, int height)
     return true;
 }
 
-void TSdlVideo::Present(const TDirectDrawSurface& frame, const TPresentOptions& options)
+void TSdlVideo::Present(const TFrameView& frame, const TPresentOptions& options)
 {
     if (Window_ == nullptr) return;
     // Nothing is seen while the window is hidden or minimized, and a
@@ -313,13 +315,13 @@ void TSdlVideo::Present(const TDirectDrawSurface& frame, const TPresentOptions& 
         ShownValid_ = false;
         return;
     }
-    const uint32_t format = TextureFormatOf(frame.PixelFormat());
+    const uint32_t format = TextureFormatOf(frame.Format);
     if (format == SDL_PIXELFORMAT_UNKNOWN) return;
     if (ShownValid_ && SameAsShown(frame, format, options)) return;
-    if (!EnsureRenderer(options.WaitVBlank) || !EnsureTexture(format, frame.Width(), frame.Height())) return;
-    if (SDL_UpdateTexture(Texture_, nullptr, frame.Row(0), frame.Pitch()) != 0) return;
-    FrameWidth_ = frame.Width();
-    FrameHeight_ = frame.Height();
+    if (!EnsureRenderer(options.WaitVBlank) || !EnsureTexture(format, frame.Width, frame.Height)) return;
+    if (SDL_UpdateTexture(Texture_, nullptr, frame.Bits, frame.Pitch) != 0) return;
+    FrameWidth_ = frame.Width;
+    FrameHeight_ = frame.Height;
     Options_ = options;
     DrawFrame();
     SDL_RenderPresent(Renderer_);
@@ -327,23 +329,23 @@ void TSdlVideo::Present(const TDirectDrawSurface& frame, const TPresentOptions& 
     KeepShown(frame);
 }
 
-bool TSdlVideo::SameAsShown(const TDirectDrawSurface& frame, uint32_t format, const TPresentOptions& options) const
+bool TSdlVideo::SameAsShown(const TFrameView& frame, uint32_t format, const TPresentOptions& options) const
 {
-    if (format != TextureFormat_ || frame.Width() != FrameWidth_ || frame.Height() != FrameHeight_ ||
+    if (format != TextureFormat_ || frame.Width != FrameWidth_ || frame.Height != FrameHeight_ ||
         options.Stretch != Options_.Stretch || options.Center != Options_.Center)
         return false;
-    const size_t rowBytes = static_cast<size_t>(frame.Width()) * static_cast<size_t>(frame.PixelFormat().BytesPerPixel());
-    if (Shown_.size() != rowBytes * static_cast<size_t>(frame.Height())) return false;
-    for (int y = 0; y < frame.Height(); ++y)
+    const size_t rowBytes = frame.RowBytes();
+    if (Shown_.size() != rowBytes * static_cast<size_t>(frame.Height)) return false;
+    for (int y = 0; y < frame.Height; ++y)
         if (std::memcmp(frame.Row(y), Shown_.data() + rowBytes * static_cast<size_t>(y), rowBytes) != 0) return false;
     return true;
 }
 
-void TSdlVideo::KeepShown(const TDirectDrawSurface& frame)
+void TSdlVideo::KeepShown(const TFrameView& frame)
 {
-    const size_t rowBytes = static_cast<size_t>(frame.Width()) * static_cast<size_t>(frame.PixelFormat().BytesPerPixel());
-    Shown_.resize(rowBytes * static_cast<size_t>(frame.Height()));
-    for (int y = 0; y < frame.Height(); ++y)
+    const size_t rowBytes = frame.RowBytes();
+    Shown_.resize(rowBytes * static_cast<size_t>(frame.Height));
+    for (int y = 0; y < frame.Height; ++y)
         std::memcpy(Shown_.data() + rowBytes * static_cast<size_t>(y), frame.Row(y), rowBytes);
     ShownValid_ = true;
 }

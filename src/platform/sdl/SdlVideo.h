@@ -47,7 +47,7 @@ public:
     // itself moved over the whole display, at the display's resolution.
     bool EnterFullScreen(const TDisplayMode& mode) override;
     void LeaveFullScreen() override;
-    void Present(const TDirectDrawSurface& frame, const TPresentOptions& options) override;
+    void Present(const TFrameView& frame, const TPresentOptions& options) override;
 
     // Where a frame goes in an output area, both in pixels: with Stretch as
     // large as fits keeping its proportions, centred between black bars;
@@ -68,8 +68,8 @@ public:
     void Invalidate() { ShownValid_ = false; }
     // How many frames have reached the window.
     uint64_t PresentCount() const { return PresentCount_; }
-    // The SDL format that frames of this layout are uploaded in; 0 for none.
-    static uint32_t TextureFormatOf(const TPixelFormat& format);
+    // The SDL format that frames of this layout are uploaded in.
+    static uint32_t TextureFormatOf(TFrameFormat format);
 
     SDL_Window* Window() const { return Window_; }
     uint32_t WindowId() const;
@@ -86,8 +86,8 @@ private:
     TRect CurrentRect() const;
     void WindowToOutput(int windowX, int windowY, int& outputX, int& outputY) const;
     void DrawFrame();
-    bool SameAsShown(const TDirectDrawSurface& frame, uint32_t format, const TPresentOptions& options) const;
-    void KeepShown(const TDirectDrawSurface& frame);
+    bool SameAsShown(const TFrameView& frame, uint32_t format, const TPresentOptions& options) const;
+    void KeepShown(const TFrameView& frame);
 
     SDL_Window* Window_ = nullptr;
     SDL_Renderer* Renderer_ = nullptr;
