@@ -9,10 +9,12 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
+#include <sstream>
 #include <streambuf>
 #include <string_view>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -151,13 +153,42 @@ TStoredSettings LoadSettings(std::istream& in, const TStoredSettings& defaults)
     return result;
 }
 
-std::optional<TStoredSettings> LoadSettingsFile(const std::string& path,
-                                                const TStoredSettings& defaults)
+TSettingsLoad LoadSettingsFile(const std::string& path, const TStoredSettings& defaults,
+                               TStoredSettings& settings, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open())
-        return std::nullopt;
-    return LoadSettings(in, defaults);
+    const auto unreadable = [&](int err) {
+        error = "Cannot read settings from \"" + path + "\": " + std::strerror(err);
+        return TSettingsLoad::Unreadable;
+    };
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        // Only a name that leads nowhere is a missing file (a dangling link
+        // included); anything else is there and kept safe.
+        struct stat info {};
+        if (errno == ENOENT && ::stat(path.c_str(), &info) != 0 && errno == ENOENT)
+            return TSettingsLoad::Absent;
+        return unreadable(errno);
+    }
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            const int err = errno;
+            ::close(fd);
+            return unreadable(err);
+        }
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    std::istringstream in(text);
+    settings = LoadSettings(in, defaults);
+    error.clear();
+    return TSettingsLoad::Loaded;
 }
 
 std::string SaveSettings(const TStoredSettings& settings)
@@ -179,17 +210,45 @@ std::string SaveSettings(const TStoredSettings& settings)
 bool SaveSettingsFile(const std::string& path, const TStoredSettings& settings,
                       std::string& error)
 {
-    const std::string temp = path + ".tmp";
     auto fail = [&](const char* what, const std::string& file, int err) {
         error = "Cannot save settings to \"" + path + "\": " + what + " \"" + file +
                 "\" failed: " + std::strerror(err);
         return false;
     };
 
+    // A link is followed to the file it names, so that file stays the one
+    // the game reads and writes.
+    std::string target = path;
+    {
+        std::error_code ec;
+        const auto resolved = std::filesystem::weakly_canonical(path, ec);
+        if (!ec && !resolved.empty())
+            target = resolved.string();
+    }
+    // An existing file keeps its permissions; one the player may not write
+    // is not replaced behind his back.
+    bool keepMode = false;
+    mode_t mode = 0;
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0) {
+        if (!S_ISREG(info.st_mode))
+            return fail("replacing", target, EISDIR);
+        // The owner's write bit too: the file system lets root past it.
+        if ((info.st_mode & S_IWUSR) == 0)
+            return fail("opening", target, EACCES);
+        if (::access(target.c_str(), W_OK) != 0)
+            return fail("opening", target, errno);
+        mode = info.st_mode & 07777;
+        keepMode = true;
+    }
+    const std::string temp = target + ".tmp";
+
     const std::string text = SaveSettings(settings);
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0)
         return fail("creating", temp, errno);
+    if (keepMode)
+        ::fchmod(fd, mode);
 
     if (!WriteAll(fd, text) || ::fsync(fd) != 0) {
         const int err = errno;
@@ -202,12 +261,12 @@ bool SaveSettingsFile(const std::string& path, const TStoredSettings& settings,
         ::unlink(temp.c_str());
         return fail("writing", temp, err);
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
         const int err = errno;
         ::unlink(temp.c_str());
-        return fail("replacing", path, err);
+        return fail("replacing", target, err);
     }
-    SyncDirectoryOf(path);
+    SyncDirectoryOf(target);
     error.clear();
     return true;
 }

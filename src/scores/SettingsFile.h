@@ -30,17 +30,29 @@ inline constexpr int SettingsLineCount = 25;
 // empty or not a decimal 32-bit integer.
 TStoredSettings LoadSettings(std::istream& in, const TStoredSettings& defaults);
 
-// As LoadSettings, from a file; empty when the file cannot be opened (it
-// does not exist).
-std::optional<TStoredSettings> LoadSettingsFile(const std::string& path,
-                                                const TStoredSettings& defaults);
+// What reading the file came to.
+enum class TSettingsLoad {
+    Loaded,
+    // No file of that name: the defaults stand and the file may be created.
+    Absent,
+    // Something is there but could not be read (permissions, a folder, an
+    // I/O error): it must not be written over.
+    Unreadable,
+};
+
+// As LoadSettings, from a file. Only Loaded fills `settings`; Unreadable
+// says why in `error`.
+TSettingsLoad LoadSettingsFile(const std::string& path, const TStoredSettings& defaults,
+                               TStoredSettings& settings, std::string& error);
 
 // The whole file text: 25 lines, each ended by CR LF.
 std::string SaveSettings(const TStoredSettings& settings);
 
 // Writes the file through a temporary beside it that is synced and then
 // renamed over the target, so a crash or a full disk never leaves a cut
-// table. On failure the old file is left as it was, the temporary is
-// removed, `error` says what went wrong and the result is false.
+// table. A symbolic link is followed: its target is the file replaced, with
+// its permissions kept, and a file the player may not write is refused,
+// not replaced. On failure the old file is left as it was, the temporary
+// is removed, `error` says what went wrong and the result is false.
 bool SaveSettingsFile(const std::string& path, const TStoredSettings& settings,
                       std::string& error);

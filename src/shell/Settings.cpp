@@ -14,8 +14,18 @@ void TMainForm::LoadSettings()
 {
     TStoredSettings defaults;
     defaults.HighScores = HighScores;
-    const std::optional<TStoredSettings> stored = LoadSettingsFile(kSettingsFile, defaults);
-    if (!stored) return;
+    TStoredSettings settings;
+    std::string error;
+    const TSettingsLoad status = LoadSettingsFile(kSettingsFile, defaults, settings, error);
+    if (status == TSettingsLoad::Unreadable) {
+        // The player's table may be in there: play on the defaults and never
+        // write over it in this run.
+        SettingsUntouchable_ = true;
+        ReportSettingsProblem(error + "\nThe game starts with the default settings and will not change the file.");
+        return;
+    }
+    if (status != TSettingsLoad::Loaded) return;
+    const TStoredSettings* stored = &settings;
     if (stored->FullScreen) GameFullScreenClick();
     if (!stored->Music) GameMusic = false;
     if (!stored->Sound) GameSound = false;
@@ -35,8 +45,22 @@ void TMainForm::SaveSettings()
     settings.AddText = AddText;
     settings.PlayerName = PlayerName;
     settings.HighScores = HighScores;
+    if (SettingsUntouchable_) return;
     std::string error;
-    if (!SaveSettingsFile(kSettingsFile, settings, error)) std::cerr << "zarvenok: " << error << '\n';
+    if (SaveSettingsFile(kSettingsFile, settings, error)) return;
+    std::cerr << "zarvenok: " << error << '\n';
+    // Once a run: the game goes on, but the player should know that the
+    // settings and scores will not be kept.
+    if (!SaveFailureShown_) {
+        SaveFailureShown_ = true;
+        Platform.MessageBox().Show("Zarvenok", error + "\nThe game goes on, but settings and scores are not kept.");
+    }
+}
+
+void TMainForm::ReportSettingsProblem(const std::string& text)
+{
+    std::cerr << "zarvenok: " << text << '\n';
+    Platform.MessageBox().Show("Zarvenok", text);
 }
 
 void TMainForm::ResetHighScores()

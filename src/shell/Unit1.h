@@ -213,6 +213,10 @@ private:
     void TypeInto(std::string& buffer, int key);
     bool ScoreReachedTable() const;
     void SpawnEnemies();
+    void ReportSettingsProblem(const std::string& text);
 
     TRandomGenerator Random_;
+    // "Config.cfg" exists but could not be read: it is left alone this run.
+    bool SettingsUntouchable_ = false;
+    bool SaveFailureShown_ = false;
 };

@@ -206,9 +206,52 @@ protected:
     std::string config_;
 };
 
-TEST_F(SettingsFileOnDisk, MissingFileLoadsNothing)
+// Loads the file, expecting it to be readable.
+TStoredSettings LoadFromDisk(const std::string& path)
 {
-    EXPECT_FALSE(LoadSettingsFile(config_, {}).has_value());
+    TStoredSettings settings;
+    std::string error;
+    EXPECT_EQ(LoadSettingsFile(path, {}, settings, error), TSettingsLoad::Loaded) << error;
+    return settings;
+}
+
+TEST_F(SettingsFileOnDisk, MissingAndUnreadableFilesAreTold)
+{
+    TStoredSettings settings = Unusual();
+    std::string error;
+    EXPECT_EQ(LoadSettingsFile(config_, {}, settings, error), TSettingsLoad::Absent);
+    EXPECT_EQ(settings, Unusual());
+    // A link to nowhere is a missing file too.
+    fs::create_symlink(dir_ / "nowhere.cfg", config_);
+    EXPECT_EQ(LoadSettingsFile(config_, {}, settings, error), TSettingsLoad::Absent);
+    fs::remove(config_);
+    // Something that cannot be read is there, and must be kept safe.
+    fs::create_directory(config_);
+    EXPECT_EQ(LoadSettingsFile(config_, {}, settings, error), TSettingsLoad::Unreadable);
+    EXPECT_NE(error.find("Config.cfg"), std::string::npos) << error;
+    EXPECT_EQ(settings, Unusual());
+}
+
+TEST_F(SettingsFileOnDisk, SaveWritesThroughALinkAndKeepsPermissions)
+{
+    std::string error;
+    fs::create_directory(dir_ / "real");
+    const fs::path real = dir_ / "real" / "settings.cfg";
+    ASSERT_TRUE(SaveSettingsFile(real.string(), TStoredSettings{}, error)) << error;
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(real, config_);
+    ASSERT_TRUE(SaveSettingsFile(config_, Unusual(), error)) << error;
+    EXPECT_TRUE(fs::is_symlink(config_));
+    EXPECT_EQ(Contents(real.string()), SaveSettings(Unusual()));
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Config.cfg", "real"}));
+
+    // A read-only file is refused, not replaced.
+    fs::permissions(real, fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_FALSE(SaveSettingsFile(config_, TStoredSettings{}, error));
+    EXPECT_NE(error.find("settings.cfg"), std::string::npos) << error;
+    EXPECT_EQ(Contents(real.string()), SaveSettings(Unusual()));
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::group_read);
 }
 
 TEST_F(SettingsFileOnDisk, SaveReplacesTheFileAndLeavesNoTemporary)
@@ -218,7 +261,7 @@ TEST_F(SettingsFileOnDisk, SaveReplacesTheFileAndLeavesNoTemporary)
     ASSERT_TRUE(SaveSettingsFile(config_, Unusual(), error)) << error;
     EXPECT_EQ(error, "");
     EXPECT_EQ(Contents(config_), SaveSettings(Unusual()));
-    EXPECT_EQ(LoadSettingsFile(config_, {}), Unusual());
+    EXPECT_EQ(LoadFromDisk(config_), Unusual());
     EXPECT_EQ(Names(), std::vector<std::string>{"Config.cfg"});
 }
 
