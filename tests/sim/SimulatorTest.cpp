@@ -88,7 +88,7 @@ TEST_F(SimulatorScript, AnswersBeforeTheProgramStarts)
         {"wait 10\n", 2, "line 1: the program has not been started\n"},
         {"activate\n", 2, "line 1: the program has not been started\n"},
         {"spawn TPauseWord\n", 2, "line 1: the program has not been started\n"},
-        {"bogus\n", 2, "line 1: the program has not been started\n"},
+        {"bogus\n", 2, "line 1: unknown command \"bogus\"\n"},
     };
     for (const TCase& c : cases) Check(c.Script, c, Run(c.Script));
 }
@@ -119,8 +119,8 @@ TEST_F(SimulatorScript, ChecksArgumentsOfTheRunningProgram)
         {"start\nkey Esc ctrl\n", 2, "line 2: usage: key NAME [alt]\n"},
         {"start\ntype\n", 2, "line 2: usage: type TEXT\n"},
         {"start\ntype ab!\n", 2, "line 2: no key types \"!\"\n"},
-        {"start\nactivate now\n", 2, "line 2: unknown command \"activate\"\n"},
-        {"start\nspawn\n", 2, "line 2: unknown command \"spawn\"\n"},
+        {"start\nactivate now\n", 2, "line 2: usage: activate\n"},
+        {"start\nspawn\n", 2, "line 2: usage: spawn CLASS ARGS...\n"},
         {"start\nspawn Nope\n", 2, "line 2: no class \"Nope\" to spawn\n"},
         {"start\nspawn TPauseWord now\n", 2, "line 2: usage: spawn TPauseWord (wrong number of arguments)\n"},
         {"start\nbogus\n", 2, "line 2: unknown command \"bogus\"\n"},
@@ -153,10 +153,14 @@ TEST_F(SimulatorScript, AfterTheEndOnlyReadingWorks)
 TEST_F(SimulatorScript, AFailedStartEndsTheProgram)
 {
     // No Data/ here: the game reports the missing library and stops.
-    const auto got = Run("start\nprint Exited\nwait 1\n");
-    EXPECT_EQ(got.Status, 2);
-    EXPECT_EQ(got.Out, "error: Cannot open file \"Data/Graphic.dxg\". No such file or directory\nExited=true\n");
-    EXPECT_EQ(got.Err, "line 3: the program has ended\n");
+    const std::string failed = "start\nprint Exited\n";
+    const std::string error = "error: Cannot open file \"Data/Graphic.dxg\". No such file or directory\nExited=true\n";
+    const TCase cases[] = {
+        {"wait 1\n", 2, "line 3: the program has ended\n", error.c_str()},
+        // An unknown class is an error even with no sprite to test it on.
+        {"sprites Nope\n", 2, "line 3: unknown class \"Nope\"\n", error.c_str()},
+    };
+    for (const TCase& c : cases) Check(failed + c.Script, c, Run(failed + c.Script));
 }
 
 } // namespace
