@@ -137,7 +137,8 @@ TEST_F(SimulatorScript, AfterTheEndOnlyReadingWorks)
     LinkData();
     const std::string ended = "start\nkey Esc\nmove 300 380\nclick left 300 380\n";
     const TCase cases[] = {
-        {"print Exited\nsprites TMenuGame\nset Score 5\nprint Score\n", 0, "", "Exited=true\n2 ExitGame_Yes ExitGame_Yes 0 248 353 1 101 61 true false\nScore=5\n"},
+        {"print Exited\nsprites TMenuGame\nset Score 5\nprint Score\n", 0, "",
+         "Exited=true\n2 ExitGame_Yes ExitGame_Yes 0 248 353 1 101 61 true false\nScore=5\n"},
         {"wait 1\n", 2, "line 5: the program has ended\n"},
         {"frames 1\n", 2, "line 5: the program has ended\n"},
         {"key Esc\n", 2, "line 5: the program has ended\n"},
