@@ -1,36 +1,86 @@
-// Image, place and depth of every button and panel class.
+// The button table: one row per button, indicator and panel class.
 #include "Buttons.h"
 
-#define ZARVENOK_MENU_PLACE(Name, Base, ...)                                                                 \
-    Name::Name(TSprite* parent) : Base(parent, TMenuPlace{__VA_ARGS__}) {}
+#include <stdexcept>
+#include <string>
+#include <type_traits>
 
-ZARVENOK_MENU_PLACE(Start_Game, TMenuGame, "Start Game", 215, 32, 1)
-ZARVENOK_MENU_PLACE(Help, TMenuGame, "Help", 311, 122, 1)
-ZARVENOK_MENU_PLACE(Options, TMenuGame, "Options", 260, 213, 1)
-ZARVENOK_MENU_PLACE(High_Score, TMenuGame, "High Score", 226, 300, 1)
-ZARVENOK_MENU_PLACE(Visit_Web_Site, TMenuGame, "Visit Web Site", 171, 389, 1)
-ZARVENOK_MENU_PLACE(Exit_, TMenuGame, "Exit", 239, 478, 1)
-ZARVENOK_MENU_PLACE(HelpGame_Up, TMenuGame, "Help_Up", 246, 451, 1)
-ZARVENOK_MENU_PLACE(HelpGame_Back, TMenuGame, "Help_Back", 324, 458, 1)
-ZARVENOK_MENU_PLACE(HelpGame_Down, TMenuGame, "Help_Down", 480, 453, 1)
-ZARVENOK_MENU_PLACE(Options_Back, TMenuGame, "Options_back", 324, 464, 1)
-ZARVENOK_MENU_PLACE(Options_window_mode, TMenu, "Options_window_mode", 266, 137, 1)
-ZARVENOK_MENU_PLACE(Options_full_screen, TMenu, "Options_full_screen", 455, 137, 1)
-ZARVENOK_MENU_PLACE(Options_music_on, TMenu, "Options_music_on", 260, 223, 1)
-ZARVENOK_MENU_PLACE(Options_music_off, TMenu, "Options_music_off", 342, 221, 1)
-ZARVENOK_MENU_PLACE(Options_sound_on, TMenu, "Options_sound_on", 268, 312, 1)
-ZARVENOK_MENU_PLACE(Options_sound_off, TMenu, "Options_sound_off", 350, 311, 1)
-ZARVENOK_MENU_PLACE(HighScore_Clear, TMenuGame, "HighScore_Clear", 104, 465, 1)
-ZARVENOK_MENU_PLACE(HighScore_Back, TMenuGame, "High Score_Back", 324, 464, 1)
-ZARVENOK_MENU_PLACE(HighScore_View, TMenuGame, "HighScore_View", 497, 464, 1)
-// Positioned with the exit panel's size, so both panels share a corner.
-ZARVENOK_MENU_PLACE(TClearHighScore, TMenu, "ClearHighScore", 0, 0, 801, true, "Exit_Main")
-ZARVENOK_MENU_PLACE(TClearHighScore_Yes, TMenuGame, "ClearHighScore_Yes", 254, 315, 802)
-ZARVENOK_MENU_PLACE(TClearHighScore_No, TMenuGame, "ClearHighScore_No", 427, 315, 802)
-ZARVENOK_MENU_PLACE(ExitGame_Yes, TMenuGame, "ExitGame_Yes", 248, 353, 1)
-ZARVENOK_MENU_PLACE(ExitGame_No, TMenuGame, "ExitGame_No", 410, 351, 1)
-ZARVENOK_MENU_PLACE(TPauseWord, TMenuGame, "pause", 0, 0, 801, true)
-ZARVENOK_MENU_PLACE(TMainExit, TMenu, "Exit_Main", 0, 0, 800, true)
-ZARVENOK_MENU_PLACE(TMainExit_Yes, TMenuGame, "Exit_Main_Yes", 243, 311, 801)
-ZARVENOK_MENU_PLACE(TMainExit_No, TMenuGame, "Exit_Main_No", 422, 310, 801)
-ZARVENOK_MENU_PLACE(TEnter_Name_Send, TMenu, "Enter_Name_Send", 150, 377, 1)
+namespace {
+
+template <class Button>
+bool IsA(const TSprite* sprite)
+{
+    return dynamic_cast<const Button*>(sprite) != nullptr;
+}
+
+template <class Button>
+TSprite* Make(TSprite* parent)
+{
+    return new Button(parent);
+}
+
+template <class Button>
+constexpr TButton Row(TMenuPlace place, std::optional<TScreenRect> hover, std::optional<TScreenRect> click)
+{
+    const char* base = std::is_base_of_v<TMenuGame, Button> ? "TMenuGame" : "TMenu";
+    return {Button::ButtonName, base, place, hover, click, IsA<Button>, Make<Button>};
+}
+
+// x from, x to, y from, y to.
+constexpr TScreenRect Rect(int left, int right, int top, int bottom)
+{
+    return {left, right, top, bottom};
+}
+
+constexpr std::nullopt_t None = std::nullopt;
+
+constexpr TButton kButtons[] = {
+    //                       image, x, y, depth                     lit on                    pressed on
+    Row<Start_Game>(         {"Start Game", 215, 32, 1},            Rect(215, 540, 32, 89),   Rect(215, 540, 32, 89)),
+    Row<Help>(               {"Help", 311, 122, 1},                 Rect(311, 441, 122, 179), Rect(311, 441, 122, 179)),
+    Row<Options>(            {"Options", 260, 213, 1},              Rect(260, 490, 213, 270), Rect(260, 490, 213, 270)),
+    Row<High_Score>(         {"High Score", 226, 300, 1},           Rect(226, 524, 300, 357), Rect(226, 524, 300, 357)),
+    Row<Visit_Web_Site>(     {"Visit Web Site", 171, 389, 1},       Rect(171, 576, 389, 446), Rect(171, 576, 389, 446)),
+    Row<Exit_>(              {"Exit", 239, 478, 1},                 Rect(239, 516, 478, 532), Rect(239, 516, 478, 532)),
+    Row<HelpGame_Up>(        {"Help_Up", 246, 451, 1},              Rect(243, 297, 451, 520), Rect(246, 297, 453, 521)),
+    Row<HelpGame_Back>(      {"Help_Back", 324, 458, 1},            Rect(324, 451, 458, 516), Rect(324, 451, 458, 516)),
+    Row<HelpGame_Down>(      {"Help_Down", 480, 453, 1},            Rect(480, 531, 453, 522), Rect(480, 531, 451, 520)),
+    Row<Options_Back>(       {"Options_back", 324, 464, 1},         Rect(324, 451, 464, 522), Rect(324, 451, 458, 516)),
+    // Indicators light with the setting, not the pointer; a press picks the choice.
+    Row<Options_window_mode>({"Options_window_mode", 266, 137, 1},  None,                     Rect(266, 432, 137, 184)),
+    Row<Options_full_screen>({"Options_full_screen", 455, 137, 1},  None,                     Rect(455, 722, 137, 184)),
+    Row<Options_music_on>(   {"Options_music_on", 260, 223, 1},     None,                     Rect(260, 324, 221, 271)),
+    Row<Options_music_off>(  {"Options_music_off", 342, 221, 1},    None,                     Rect(342, 431, 221, 271)),
+    Row<Options_sound_on>(   {"Options_sound_on", 268, 312, 1},     None,                     Rect(268, 330, 311, 361)),
+    Row<Options_sound_off>(  {"Options_sound_off", 350, 311, 1},    None,                     Rect(350, 439, 311, 361)),
+    // Their presses come with the high-score screen and the score server.
+    Row<HighScore_Clear>(    {"HighScore_Clear", 104, 465, 1},      Rect(104, 268, 465, 533), None),
+    Row<HighScore_Back>(     {"High Score_Back", 324, 464, 1},      Rect(324, 451, 464, 522), Rect(324, 451, 458, 516)),
+    Row<HighScore_View>(     {"HighScore_View", 497, 464, 1},       Rect(497, 706, 464, 532), None),
+    // Positioned with the exit panel's size, so both panels share a corner.
+    Row<TClearHighScore>(    {"ClearHighScore", 0, 0, 801, true, "Exit_Main"},
+                                                                    None,                     None),
+    Row<TClearHighScore_Yes>({"ClearHighScore_Yes", 254, 315, 802}, Rect(254, 336, 315, 373), None),
+    Row<TClearHighScore_No>( {"ClearHighScore_No", 427, 315, 802},  Rect(427, 498, 315, 371), None),
+    Row<ExitGame_Yes>(       {"ExitGame_Yes", 248, 353, 1},         Rect(248, 348, 353, 413), Rect(248, 348, 353, 413)),
+    Row<ExitGame_No>(        {"ExitGame_No", 410, 351, 1},          Rect(410, 490, 351, 411), Rect(410, 490, 351, 411)),
+    Row<TPauseWord>(         {"pause", 0, 0, 801, true},            None,                     None),
+    Row<TMainExit>(          {"Exit_Main", 0, 0, 800, true},        None,                     None),
+    Row<TMainExit_Yes>(      {"Exit_Main_Yes", 243, 311, 801},      Rect(243, 371, 311, 387), Rect(243, 371, 311, 387)),
+    Row<TMainExit_No>(       {"Exit_Main_No", 422, 310, 801},       Rect(422, 528, 310, 387), Rect(422, 528, 310, 387)),
+    Row<TEnter_Name_Send>(   {"Enter_Name_Send", 150, 377, 1},      None,                     None),
+};
+
+} // namespace
+
+std::span<const TButton> ButtonTable()
+{
+    return kButtons;
+}
+
+const TButton& FindButton(std::string_view className)
+{
+    for (const TButton& button : kButtons)
+        if (className == button.Name) return button;
+    throw std::logic_error("no button row for class " + std::string(className));
+}

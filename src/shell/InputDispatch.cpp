@@ -1,17 +1,16 @@
-// Keyboard and mouse dispatch by screen state: fixed button rectangles, the
-// text buffers, and the pointer-move handler with its hover highlights.
+// Keyboard and mouse dispatch by screen state: presses on the buttons of
+// the button table, the text buffers, and the pointer-move handler with its
+// hover highlights.
 #include "Unit1.h"
 
 #include "Buttons.h"
 
+#include <array>
+#include <span>
+
 namespace {
 
 // Inclusive on both ends.
-bool Inside(int x, int y, int left, int right, int top, int bottom)
-{
-    return x >= left && x <= right && y >= top && y <= bottom;
-}
-
 bool InRange(int v, int from, int to)
 {
     return v >= from && v <= to;
@@ -71,6 +70,20 @@ void TMainForm::FormKeyDown(int key, bool alt)
 
 // ------------------------------------------------------------------ buttons
 
+namespace {
+
+// Whether a press at (x, y) is on the button's click rectangle.
+template <class Button>
+bool Pressed(int x, int y)
+{
+    return ButtonOf<Button>().Click.value().Contains(x, y);
+}
+
+// The options screen's text field: a place to click, with no button.
+constexpr TScreenRect kOptionsTextField{340, 720, 400, 450};
+
+} // namespace
+
 void TMainForm::DXDrawMouseDown(TMouseButton button, int eventX, int eventY)
 {
     const bool left = button == TMouseButton::Left;
@@ -78,21 +91,21 @@ void TMainForm::DXDrawMouseDown(TMouseButton button, int eventX, int eventY)
     switch (GameState) {
     case 2:
         if (!left) break;
-        if (InRange(y, 32, 89) && InRange(x, 215, 540)) {
+        if (Pressed<Start_Game>(x, y)) {
             GoToState(3);
             PlaySound("button_down", false);
-        } else if (InRange(y, 122, 179) && InRange(x, 311, 441)) {
+        } else if (Pressed<Help>(x, y)) {
             GoToState(4);
             PlaySound("button_down", false);
-        } else if (InRange(y, 213, 270) && InRange(x, 260, 490)) {
+        } else if (Pressed<Options>(x, y)) {
             GoToState(5);
             PlaySound("button_down", false);
-        } else if (InRange(y, 300, 357) && InRange(x, 226, 524)) {
+        } else if (Pressed<High_Score>(x, y)) {
             GoToState(6);
             PlaySound("button_down", false);
-        } else if (InRange(y, 389, 446) && InRange(x, 171, 576)) {
+        } else if (Pressed<Visit_Web_Site>(x, y)) {
             // Opening the web site comes with the score-server issue.
-        } else if (InRange(y, 478, 532) && InRange(x, 239, 516)) {
+        } else if (Pressed<Exit_>(x, y)) {
             GoToState(7);
             PlaySound("button_down", false);
         }
@@ -104,11 +117,11 @@ void TMainForm::DXDrawMouseDown(TMouseButton button, int eventX, int eventY)
             ResolveShot(eventX, eventY);
         }
         if (GameMainExit) {
-            if (Inside(x, y, 243, 371, 311, 387)) {
+            if (Pressed<TMainExit_Yes>(x, y)) {
                 GameMainExitClick();
                 GoToState(2);
                 PlaySound("button_down", false);
-            } else if (Inside(x, y, 422, 528, 310, 387)) {
+            } else if (Pressed<TMainExit_No>(x, y)) {
                 GameMainExitClick();
                 PlaySound("button_down", false);
             }
@@ -116,16 +129,16 @@ void TMainForm::DXDrawMouseDown(TMouseButton button, int eventX, int eventY)
         break;
     case 4:
         if (!left) break;
-        if (Inside(x, y, 246, 297, 453, 521)) {
+        if (Pressed<HelpGame_Up>(x, y)) {
             if (Menus.HelpPage > 1) {
                 --Menus.HelpPage;
                 GoToState(4);
                 PlaySound("button_down", false);
             }
-        } else if (Inside(x, y, 324, 451, 458, 516)) {
+        } else if (Pressed<HelpGame_Back>(x, y)) {
             GoToState(2);
             PlaySound("button_down", false);
-        } else if (Inside(x, y, 480, 531, 451, 520)) {
+        } else if (Pressed<HelpGame_Down>(x, y)) {
             if (Menus.HelpPage < 4) {
                 ++Menus.HelpPage;
                 GoToState(4);
@@ -136,60 +149,52 @@ void TMainForm::DXDrawMouseDown(TMouseButton button, int eventX, int eventY)
     case 5:
         if (!left) break;
         if (!Edit1.empty()) GamegoEdit = false;
-        if (InRange(y, 137, 184)) {
-            if (InRange(x, 266, 432) && GameFullScreen) {
-                GameFullScreenClick();
-                PlaySound("button_down", false);
-            } else if (InRange(x, 455, 722) && !GameFullScreen) {
-                GameFullScreenClick();
-                PlaySound("button_down", false);
-            }
-        } else if (InRange(y, 221, 271)) {
-            if (InRange(x, 260, 324) && !GameMusic) {
-                GameMusicClick();
-                PlaySound("button_down", false);
-                PlayMusic("1");
-            } else if (InRange(x, 342, 431) && GameMusic) {
-                GameMusicClick();
-                PlaySound("button_down", false);
-                StopMusic();
-            }
-        } else if (InRange(y, 311, 361)) {
+        // Only the choice that is off can be picked. The rows lie apart, so
+        // a press is on one of them at most.
+        if (Pressed<Options_window_mode>(x, y) && GameFullScreen) {
+            GameFullScreenClick();
+            PlaySound("button_down", false);
+        } else if (Pressed<Options_full_screen>(x, y) && !GameFullScreen) {
+            GameFullScreenClick();
+            PlaySound("button_down", false);
+        } else if (Pressed<Options_music_on>(x, y) && !GameMusic) {
+            GameMusicClick();
+            PlaySound("button_down", false);
+            PlayMusic("1");
+        } else if (Pressed<Options_music_off>(x, y) && GameMusic) {
+            GameMusicClick();
+            PlaySound("button_down", false);
+            StopMusic();
+        } else if (Pressed<Options_sound_on>(x, y) && !GameSound) {
             // The click is heard with the new setting.
-            if (InRange(x, 268, 330) && !GameSound) {
-                GameSoundClick();
-                PlaySound("button_down", false);
-            } else if (InRange(x, 350, 439) && GameSound) {
-                GameSoundClick();
-                PlaySound("button_down", false);
-            }
-        } else if (InRange(y, 400, 450)) {
-            if (InRange(x, 340, 720)) {
-                GamegoEditClick();
-                PlaySound("button_down", false);
-            }
-        } else if (InRange(y, 458, 516)) {
-            if (InRange(x, 324, 451)) {
-                GoToState(2);
-                PlaySound("button_down", false);
-            }
+            GameSoundClick();
+            PlaySound("button_down", false);
+        } else if (Pressed<Options_sound_off>(x, y) && GameSound) {
+            GameSoundClick();
+            PlaySound("button_down", false);
+        } else if (kOptionsTextField.Contains(x, y)) {
+            GamegoEditClick();
+            PlaySound("button_down", false);
+        } else if (Pressed<Options_Back>(x, y)) {
+            GoToState(2);
+            PlaySound("button_down", false);
         }
         break;
     case 6:
         if (!left) break;
         // The clear-scores question and the online table come with the
         // high-score screen and the score server.
-        if (!GameClearHighScore && Inside(x, y, 324, 451, 458, 516)) {
+        if (!GameClearHighScore && Pressed<HighScore_Back>(x, y)) {
             GoToState(2);
             PlaySound("button_down", false);
         }
         break;
     case 7:
         if (!left) break;
-        if (Inside(x, y, 248, 348, 353, 413)) {
+        if (Pressed<ExitGame_Yes>(x, y)) {
             PlaySound("button_down", false);
             Terminated = true;
-        } else if (Inside(x, y, 410, 490, 351, 411)) {
+        } else if (Pressed<ExitGame_No>(x, y)) {
             PlaySound("button_down", false);
             GoToState(2);
         }
@@ -218,51 +223,27 @@ void TMainForm::DXDrawMouseUp(TMouseButton /*button*/, int /*x*/, int /*y*/)
 
 namespace {
 
-struct THover {
-    int Left, Right, Top, Bottom;
-    TSprite* (*Create)(TSprite* parent);
-};
-
-template <class Class>
-TSprite* Make(TSprite* parent)
+// The buttons a screen lights, in the order they are tested.
+template <class... Button>
+std::span<const TButton* const> ScreenButtons()
 {
-    return new Class(parent);
+    static const std::array<const TButton*, sizeof...(Button)> rows{&ButtonOf<Button>()...};
+    return rows;
 }
 
-// A screen's buttons; on the menu the vertical band is tested first.
-bool FindHover(const THover* hovers, size_t count, int x, int y, bool rowsFirst, const THover*& hit)
+// The button under the pointer; on the menu the vertical band is tested first.
+const TButton* FindHover(std::span<const TButton* const> buttons, int x, int y, bool rowsFirst)
 {
-    for (size_t i = 0; i < count; ++i) {
-        const THover& h = hovers[i];
+    for (const TButton* button : buttons) {
+        const TScreenRect& h = button->Hover.value();
         const bool band = rowsFirst ? InRange(y, h.Top, h.Bottom) : InRange(x, h.Left, h.Right);
         if (!band) continue;
         const bool other = rowsFirst ? InRange(x, h.Left, h.Right) : InRange(y, h.Top, h.Bottom);
-        if (other) {
-            hit = &h;
-            return true;
-        }
         // In the band but beside the button: nothing else is tested.
-        return false;
+        return other ? button : nullptr;
     }
-    return false;
+    return nullptr;
 }
-
-const THover kMenu[] = {
-    {215, 540, 32, 89, Make<Start_Game>},     {311, 441, 122, 179, Make<Help>},
-    {260, 490, 213, 270, Make<Options>},      {226, 524, 300, 357, Make<High_Score>},
-    {171, 576, 389, 446, Make<Visit_Web_Site>}, {239, 516, 478, 532, Make<Exit_>},
-};
-const THover kGameExit[] = {{243, 371, 311, 387, Make<TMainExit_Yes>}, {422, 528, 310, 387, Make<TMainExit_No>}};
-const THover kHelp[] = {{243, 297, 451, 520, Make<HelpGame_Up>},
-                        {324, 451, 458, 516, Make<HelpGame_Back>},
-                        {480, 531, 453, 522, Make<HelpGame_Down>}};
-const THover kOptions[] = {{324, 451, 464, 522, Make<Options_Back>}};
-const THover kClearPanel[] = {{254, 336, 315, 373, Make<TClearHighScore_Yes>},
-                              {427, 498, 315, 371, Make<TClearHighScore_No>}};
-const THover kHighScores[] = {{104, 268, 465, 533, Make<HighScore_Clear>},
-                              {324, 451, 464, 522, Make<HighScore_Back>},
-                              {497, 706, 464, 532, Make<HighScore_View>}};
-const THover kExitScene[] = {{248, 348, 353, 413, Make<ExitGame_Yes>}, {410, 490, 351, 411, Make<ExitGame_No>}};
 
 } // namespace
 
@@ -274,13 +255,11 @@ void TMainForm::DXDrawMouseMove(int x, int y)
         Input.MouseY = y;
     }
 
-    const THover* hovers = nullptr;
-    size_t count = 0;
+    std::span<const TButton* const> buttons;
     bool rowsFirst = false;
     switch (GameState) {
     case 2:
-        hovers = kMenu;
-        count = std::size(kMenu);
+        buttons = ScreenButtons<Start_Game, Help, Options, High_Score, Visit_Web_Site, Exit_>();
         rowsFirst = true;
         break;
     case 3:
@@ -288,35 +267,25 @@ void TMainForm::DXDrawMouseMove(int x, int y)
             // Burst fire on pointer moves comes with the battlefield's shots.
             return;
         }
-        hovers = kGameExit;
-        count = std::size(kGameExit);
+        buttons = ScreenButtons<TMainExit_Yes, TMainExit_No>();
         break;
     case 4:
-        hovers = kHelp;
-        count = std::size(kHelp);
+        buttons = ScreenButtons<HelpGame_Up, HelpGame_Back, HelpGame_Down>();
         break;
     case 5:
-        hovers = kOptions;
-        count = std::size(kOptions);
+        buttons = ScreenButtons<Options_Back>();
         break;
     case 6:
-        if (GameClearHighScore) {
-            hovers = kClearPanel;
-            count = std::size(kClearPanel);
-        } else {
-            hovers = kHighScores;
-            count = std::size(kHighScores);
-        }
+        if (GameClearHighScore) buttons = ScreenButtons<TClearHighScore_Yes, TClearHighScore_No>();
+        else buttons = ScreenButtons<HighScore_Clear, HighScore_Back, HighScore_View>();
         break;
     case 7:
-        hovers = kExitScene;
-        count = std::size(kExitScene);
+        buttons = ScreenButtons<ExitGame_Yes, ExitGame_No>();
         break;
     default: return;
     }
 
-    const THover* hit = nullptr;
-    if (FindHover(hovers, count, Input.MouseX, Input.MouseY, rowsFirst, hit)) {
+    if (const TButton* hit = FindHover(buttons, Input.MouseX, Input.MouseY, rowsFirst)) {
         hit->Create(&Root());
         if (Menus.HoverArmed) {
             StopSound("button_up", 0);

@@ -151,94 +151,85 @@ void FightMembers(const TSprite& sprite, TMemberList& m)
     m.emplace_back("LastPos", Text(As<TFight>(sprite).LastPos));
 }
 
+// A Create for a button's row: buttons take no arguments.
+auto MakeButton(const TButton& button)
+{
+    return [create = button.Create](TSprite* parent, const std::vector<std::string>& args, std::string& error) {
+        if (!args.empty()) {
+            error = "wrong number of arguments";
+            return static_cast<TSprite*>(nullptr);
+        }
+        return create(parent);
+    };
+}
+
 #define ROW(Class, Base) {#Class, Base, IsA<Class>, "", nullptr, nullptr}
 #define MAKE(Class, Base, Args, ...) {#Class, Base, IsA<Class>, Args, Make<Class __VA_OPT__(, ) __VA_ARGS__>, nullptr}
-#define BUTTON(Class, Base) MAKE(Class, Base, "")
 
-const std::vector<TSpriteClass> kClasses = {
-    // The engine's classes.
-    ROW(TSprite, ""),
-    ROW(TImageSprite, "TSprite"),
-    ROW(TBackgroundSprite, "TSprite"),
-    // Buttons, indicators and panels.
-    ROW(TMenuGame, "TImageSprite"),
-    ROW(TMenu, "TImageSprite"),
-    BUTTON(Start_Game, "TMenuGame"),
-    BUTTON(Help, "TMenuGame"),
-    BUTTON(Options, "TMenuGame"),
-    BUTTON(High_Score, "TMenuGame"),
-    BUTTON(Visit_Web_Site, "TMenuGame"),
-    BUTTON(Exit_, "TMenuGame"),
-    BUTTON(HelpGame_Up, "TMenuGame"),
-    BUTTON(HelpGame_Back, "TMenuGame"),
-    BUTTON(HelpGame_Down, "TMenuGame"),
-    BUTTON(Options_Back, "TMenuGame"),
-    BUTTON(Options_window_mode, "TMenu"),
-    BUTTON(Options_full_screen, "TMenu"),
-    BUTTON(Options_music_on, "TMenu"),
-    BUTTON(Options_music_off, "TMenu"),
-    BUTTON(Options_sound_on, "TMenu"),
-    BUTTON(Options_sound_off, "TMenu"),
-    BUTTON(HighScore_Clear, "TMenuGame"),
-    BUTTON(HighScore_Back, "TMenuGame"),
-    BUTTON(HighScore_View, "TMenuGame"),
-    BUTTON(TClearHighScore, "TMenu"),
-    BUTTON(TClearHighScore_Yes, "TMenuGame"),
-    BUTTON(TClearHighScore_No, "TMenuGame"),
-    BUTTON(ExitGame_Yes, "TMenuGame"),
-    BUTTON(ExitGame_No, "TMenuGame"),
-    BUTTON(TPauseWord, "TMenuGame"),
-    BUTTON(TMainExit, "TMenu"),
-    BUTTON(TMainExit_Yes, "TMenuGame"),
-    BUTTON(TMainExit_No, "TMenuGame"),
-    BUTTON(TEnter_Name_Send, "TMenu"),
-    // Crosshairs, weapon and flash.
-    MAKE(Pricel, "TImageSprite", ""),
-    MAKE(Pricel_prosto, "TImageSprite", ""),
-    MAKE(TPlayerSprite, "TImageSprite", ""),
-    MAKE(TSplash, "TImageSprite", ""),
-    // Scenery and enemies.
-    MAKE(TMestnost, "TImageSprite", "IMAGE X Y Z", std::string, int, int, int),
-    {"TTerror", "TImageSprite", IsA<TTerror>, "", nullptr, TerrorMembers},
-    MAKE(TTerror1, "TTerror", "KIND SCALE X Y Z", int, double, double, double, int),
-    MAKE(TTerror2, "TTerror", "KIND SCALE X Y Z", int, double, double, double, int),
-    MAKE(TTerror_Vert, "TTerror", "KIND SCALE X Y Z", int, double, double, double, int),
-    // Effects.
-    {"TIscr", "TImageSprite", IsA<TIscr>, "", nullptr, IscrMembers},
-    MAKE(TPopal, "TIscr", "X Y", int, int),
-    MAKE(TGotov, "TIscr", "X Y", double, double),
-    MAKE(TBonus_Dead, "TIscr", "X Y Z", double, double, int),
-    MAKE(TTerror_Dead, "TIscr", "KIND SCALE X Y Z", int, double, double, double, int),
-    // Bonuses.
-    ROW(TBonus, "TImageSprite"),
-    MAKE(Bomb, "TBonus", "X Y Z", double, double, int),
-    MAKE(Med, "TBonus", "X Y Z", double, double, int),
-    MAKE(Life, "TBonus", "X Y Z", double, double, int),
-    MAKE(Dollar, "TBonus", "X Y Z", double, double, int),
-    MAKE(Cherep, "TBonus", "X Y Z", double, double, int),
-    MAKE(Artobstrel, "TBonus", "X Y Z", double, double, int),
-    MAKE(Ocher, "TBonus", "X Y Z", double, double, int),
-    // The artillery strike.
-    {"Plane", "TImageSprite", IsA<Plane>, "Y", Make<Plane, double>, PlaneMembers},
-    {"Roket_", "TImageSprite", IsA<Roket_>, "X Y RIGHT", Make<Roket_, double, double, bool>, RocketMembers},
-    // The level intro.
-    ROW(TBegin, "TImageSprite"),
-    MAKE(Word_Level_begin, "TBegin", ""),
-    {"TFight", "TBegin", IsA<TFight>, "", Make<TFight>, FightMembers},
-    // Sprite text and the HUD.
-    {"TGlyph", "TImageSprite", IsA<TGlyph>, "", nullptr, GlyphMembers},
-    MAKE(Cifra, "TGlyph", "NAME SCALE X Y", std::string, double, double, double),
-    MAKE(Bukva, "TGlyph", "TEXT SCALE X Y", std::string, double, double, double),
-    MAKE(Cifra_Lifes, "TImageSprite", "SUFFIX", std::string),
-    MAKE(Cifra_Health, "TImageSprite", "SUFFIX X Y", std::string, double, double),
-    MAKE(Cifra_prefix, "TImageSprite", ""),
-    MAKE(Patrontag, "TImageSprite", ""),
-    MAKE(Level, "TImageSprite", "X Y", double, double),
-};
+std::vector<TSpriteClass> AllClasses()
+{
+    std::vector<TSpriteClass> classes = {
+        // The engine's classes.
+        ROW(TSprite, ""),
+        ROW(TImageSprite, "TSprite"),
+        ROW(TBackgroundSprite, "TSprite"),
+        // Buttons, indicators and panels; each button class from its row of the button table.
+        ROW(TMenuGame, "TImageSprite"),
+        ROW(TMenu, "TImageSprite"),
+    };
+    for (const TButton& button : ButtonTable())
+        classes.push_back({button.Name, button.Base, button.IsA, "", MakeButton(button), nullptr});
+    classes.insert(classes.end(), {
+        // Crosshairs, weapon and flash.
+        MAKE(Pricel, "TImageSprite", ""),
+        MAKE(Pricel_prosto, "TImageSprite", ""),
+        MAKE(TPlayerSprite, "TImageSprite", ""),
+        MAKE(TSplash, "TImageSprite", ""),
+        // Scenery and enemies.
+        MAKE(TMestnost, "TImageSprite", "IMAGE X Y Z", std::string, int, int, int),
+        {"TTerror", "TImageSprite", IsA<TTerror>, "", nullptr, TerrorMembers},
+        MAKE(TTerror1, "TTerror", "KIND SCALE X Y Z", int, double, double, double, int),
+        MAKE(TTerror2, "TTerror", "KIND SCALE X Y Z", int, double, double, double, int),
+        MAKE(TTerror_Vert, "TTerror", "KIND SCALE X Y Z", int, double, double, double, int),
+        // Effects.
+        {"TIscr", "TImageSprite", IsA<TIscr>, "", nullptr, IscrMembers},
+        MAKE(TPopal, "TIscr", "X Y", int, int),
+        MAKE(TGotov, "TIscr", "X Y", double, double),
+        MAKE(TBonus_Dead, "TIscr", "X Y Z", double, double, int),
+        MAKE(TTerror_Dead, "TIscr", "KIND SCALE X Y Z", int, double, double, double, int),
+        // Bonuses.
+        ROW(TBonus, "TImageSprite"),
+        MAKE(Bomb, "TBonus", "X Y Z", double, double, int),
+        MAKE(Med, "TBonus", "X Y Z", double, double, int),
+        MAKE(Life, "TBonus", "X Y Z", double, double, int),
+        MAKE(Dollar, "TBonus", "X Y Z", double, double, int),
+        MAKE(Cherep, "TBonus", "X Y Z", double, double, int),
+        MAKE(Artobstrel, "TBonus", "X Y Z", double, double, int),
+        MAKE(Ocher, "TBonus", "X Y Z", double, double, int),
+        // The artillery strike.
+        {"Plane", "TImageSprite", IsA<Plane>, "Y", Make<Plane, double>, PlaneMembers},
+        {"Roket_", "TImageSprite", IsA<Roket_>, "X Y RIGHT", Make<Roket_, double, double, bool>, RocketMembers},
+        // The level intro.
+        ROW(TBegin, "TImageSprite"),
+        MAKE(Word_Level_begin, "TBegin", ""),
+        {"TFight", "TBegin", IsA<TFight>, "", Make<TFight>, FightMembers},
+        // Sprite text and the HUD.
+        {"TGlyph", "TImageSprite", IsA<TGlyph>, "", nullptr, GlyphMembers},
+        MAKE(Cifra, "TGlyph", "NAME SCALE X Y", std::string, double, double, double),
+        MAKE(Bukva, "TGlyph", "TEXT SCALE X Y", std::string, double, double, double),
+        MAKE(Cifra_Lifes, "TImageSprite", "SUFFIX", std::string),
+        MAKE(Cifra_Health, "TImageSprite", "SUFFIX X Y", std::string, double, double),
+        MAKE(Cifra_prefix, "TImageSprite", ""),
+        MAKE(Patrontag, "TImageSprite", ""),
+        MAKE(Level, "TImageSprite", "X Y", double, double),
+    });
+    return classes;
+}
+
+const std::vector<TSpriteClass> kClasses = AllClasses();
 
 #undef ROW
 #undef MAKE
-#undef BUTTON
 
 } // namespace
 

@@ -3,6 +3,7 @@
 // own members for inspection. The simulator and the tests go through it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,7 +20,7 @@ struct TSpriteClass {
     // The constructor's arguments after the parent ("" for none); no
     // Create for classes that are not made by name.
     const char* Arguments;
-    TSprite* (*Create)(TSprite* parent, const std::vector<std::string>& args, std::string& error);
+    std::function<TSprite*(TSprite* parent, const std::vector<std::string>& args, std::string& error)> Create;
     // This class's own members (not its base's); may be null.
     void (*Members)(const TSprite& sprite, TMemberList& members);
 };
