@@ -264,7 +264,10 @@ void TMainForm::DXDrawMouseMove(int x, int y)
         break;
     case 3:
         if (!GameMainExit) {
-            // Burst fire on pointer moves comes with the battlefield's shots.
+            // Burst fire: every move with the trigger held shoots at the new
+            // place. Not while paused or during a level's intro, where a
+            // press fires nothing either (a burst period can outlast a level).
+            if (Input.TriggerHeld && !Fire.SingleFire && !GamePause && !Progress.LevelIntro) ResolveShot(x, y);
             return;
         }
         buttons = ScreenButtons<TMainExit_Yes, TMainExit_No>();
