@@ -1,17 +1,13 @@
 // The game-over screen: its backdrop and music, and the frame that redraws
-// the name being typed. (The name-entry panel opens from Timer1.)
-#include "BackgroundSprite.h"
+// the name being typed (the name-entry panel opens from Timer1).
+#include "ScreenSprites.h"
 #include "SpriteText.h"
 #include "Unit1.h"
 
 void TMainForm::BuildGameOver()
 {
     Root().Clear();
-    auto* backdrop = new TBackgroundSprite(&Root());
-    backdrop->SetMapSize(1, 1);
-    backdrop->Image = &Image("bgGameOver");
-    backdrop->Tile = true;
-    backdrop->SetZ(-1);
+    CreateBackdrop(Root(), Image("bgGameOver"));
     PlayMusic("3");
     Timer1.SetEnabled(false);
     Timer1.SetEnabled(true);

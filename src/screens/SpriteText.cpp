@@ -77,28 +77,46 @@ std::string Digit(int32_t d)
     return std::string(1, static_cast<char>('0' + d));
 }
 
+// A glyph's image, or nullptr for a character the font does not have (a
+// damaged settings file can hold any byte, a table any score): such a
+// character is left out rather than stopping the game.
+const TPictureCollectionItem* Glyph(TMainForm& form, const std::string& name)
+{
+    return dynamic_cast<const TPictureCollectionItem*>(form.ImageList.Items.FindItem(name));
+}
+
 } // namespace
 
 void TMainForm::DrawNumber(int32_t value, int32_t x, int32_t y, const std::string& prefix, double scale)
 {
+    // No glyph shows a minus sign: a negative score (only a damaged file
+    // holds one) is left blank rather than shown as another number.
+    if (value < 0) return;
     double pen = x;
     for (int32_t d : SplitDigits(value)) {
         const std::string name = prefix + Digit(d);
+        const TPictureCollectionItem* glyph = Glyph(*this, name);
+        if (glyph == nullptr) continue;
         new Cifra(&Root(), name, scale, pen, y);
-        pen += Image(name).Width() / scale;
+        pen += glyph->Width() / scale;
     }
 }
 
 void TMainForm::DrawScoreCentred(int32_t centreX, int32_t y, const std::string& prefix)
 {
-    const std::vector<int32_t> digits = SplitDigits(Score);
+    std::vector<std::pair<std::string, int>> glyphs;
     int total = 0;
-    for (int32_t d : digits) total += Image(prefix + Digit(d)).Width();
-    double pen = centreX - total / 2.0;
-    for (int32_t d : digits) {
+    for (int32_t d : SplitDigits(Score)) {
         const std::string name = prefix + Digit(d);
+        if (const TPictureCollectionItem* glyph = Glyph(*this, name)) {
+            glyphs.emplace_back(name, glyph->Width());
+            total += glyph->Width();
+        }
+    }
+    double pen = centreX - total / 2.0;
+    for (const auto& [name, width] : glyphs) {
         new Cifra(&Root(), name, 1.0, pen, y);
-        pen += Image(name).Width();
+        pen += width;
     }
 }
 
@@ -107,8 +125,10 @@ void TMainForm::DrawWord(const std::string& text, double x, double y, double sca
     double pen = x;
     for (char c : text) {
         const std::string letter(1, c);
+        const TPictureCollectionItem* glyph = Glyph(*this, "Bukva_" + letter);
+        if (glyph == nullptr) continue;
         new Bukva(&Root(), letter, scale, pen, y);
-        pen += Image("Bukva_" + letter).Width() / scale;
+        pen += glyph->Width() / scale;
     }
     // The cursor's height offset uses the unscaled letter whatever the scale.
     if (GamegoEdit) new Bukva(&Root(), "prefix", scale, pen, y + Image("Bukva_A").Height() - 10);

@@ -32,12 +32,11 @@ void TMainForm::FrameHook()
     switch (GameState) {
     case 2: PlainFrame(false); break; // the tiled backdrop covers everything
     case 3: GameplayFrame(); break;
-    case 4:
+    case 4: PlainFrame(true); break;
+    case 5: OptionsFrame(); break;
     case 6:
     case 7: PlainFrame(true); break;
     case 8: GameOverFrame(); break;
-    default:
-        // The options frame comes with its screen.
-        break;
+    default: break;
     }
 }

@@ -61,7 +61,11 @@ void TMainForm::FormKeyDown(int key, bool alt)
             GoToState(2);
         }
         TypeInto(Edit2, key);
-        // Committing a name that reached the table comes with the game-over screen.
+        if (key == VirtualKey::Enter && !alt && !PlayerName.empty() && ScoreReachedTable()) {
+            InsertHighScore(HighScores, PlayerName, Score);
+            // Sending the score to the server comes with the online scores.
+            GoToState(6);
+        }
         break;
     default: break;
     }
@@ -79,8 +83,11 @@ bool Pressed(int x, int y)
     return ButtonOf<Button>().Click.value().Contains(x, y);
 }
 
-// The options screen's text field: a place to click, with no button.
+// Places to click that have no button of their own: the options screen's
+// text field, and the name and the send box of the name-entry panel.
 constexpr TScreenRect kOptionsTextField{340, 720, 400, 450};
+constexpr TScreenRect kNameField{180, 620, 330, 370};
+constexpr TScreenRect kSendBox{150, 216, 377, 420};
 
 } // namespace
 
@@ -104,7 +111,8 @@ void TMainForm::DXDrawMouseDown(TMouseButton button, int eventX, int eventY)
             GoToState(6);
             PlaySound("button_down", false);
         } else if (Pressed<Visit_Web_Site>(x, y)) {
-            // Opening the web site comes with the score-server issue.
+            // The browser opens with the online scores; the click is heard now.
+            PlaySound("button_down", false);
         } else if (Pressed<Exit_>(x, y)) {
             GoToState(7);
             PlaySound("button_down", false);
@@ -182,10 +190,24 @@ void TMainForm::DXDrawMouseDown(TMouseButton button, int eventX, int eventY)
         break;
     case 6:
         if (!left) break;
-        // The clear-scores question and the online table come with the
-        // high-score screen and the score server.
-        if (!GameClearHighScore && Pressed<HighScore_Back>(x, y)) {
-            GoToState(2);
+        if (!GameClearHighScore) {
+            if (Pressed<HighScore_Clear>(x, y)) {
+                GameClearHighScoreClick();
+                PlaySound("button_down", false);
+            } else if (Pressed<HighScore_Back>(x, y)) {
+                GoToState(2);
+                PlaySound("button_down", false);
+            } else if (Pressed<HighScore_View>(x, y)) {
+                // The browser opens with the online scores.
+                PlaySound("button_down", false);
+            }
+        } else if (Pressed<TClearHighScore_Yes>(x, y)) {
+            // The table is reset, saved and shown anew before the panel closes.
+            ResetHighScores();
+            GameClearHighScoreClick();
+            PlaySound("button_down", false);
+        } else if (Pressed<TClearHighScore_No>(x, y)) {
+            GameClearHighScoreClick();
             PlaySound("button_down", false);
         }
         break;
@@ -202,8 +224,14 @@ void TMainForm::DXDrawMouseDown(TMouseButton button, int eventX, int eventY)
     case 8: {
         const bool nameEntry = (left && ScoreReachedTable()) || Score >= DefaultHighScores[9].Score;
         if (nameEntry) {
-            // The name field and the send box come with the name-entry panel.
             if (!Edit2.empty()) GamegoEdit = false;
+            if (kNameField.Contains(x, y)) {
+                GamegoEditClick();
+                PlaySound("button_down", false);
+            } else if (kSendBox.Contains(x, y)) {
+                GameSendResultClick();
+                PlaySound("button_down", false);
+            }
         } else if (!Timer1.Enabled()) {
             Platform.Clock().Sleep(200);
             GoToState(2);

@@ -8,6 +8,7 @@
 #include "Effects.h"
 #include "Hud.h"
 #include "LevelIntro.h"
+#include "NameEntry.h"
 #include "PictureCollection.h"
 #include "Pricel.h"
 #include "Scenes.h"
@@ -180,6 +181,8 @@ std::vector<TSpriteClass> AllClasses()
     for (const TButton& button : ButtonTable())
         classes.push_back({button.Name, button.Base, button.IsA, "", MakeButton(button), nullptr});
     classes.insert(classes.end(), {
+        // The name-entry panel (it opens itself).
+        MAKE(TEnter_Name, "TImageSprite", ""),
         // Crosshairs, weapon and flash.
         MAKE(Pricel, "TImageSprite", ""),
         MAKE(Pricel_prosto, "TImageSprite", ""),

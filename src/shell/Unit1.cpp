@@ -9,6 +9,7 @@
 #include "Colors.h"
 #include "Hud.h"
 #include "LevelIntro.h"
+#include "NameEntry.h"
 #include "Pricel.h"
 #include "SpriteText.h"
 #include "Weapon.h"
@@ -167,12 +168,12 @@ void TMainForm::GoToState(uint8_t state)
     switch (state) {
     case 2: BuildMenu(); break;
     case 3: StartGame(); break;
+    case 4: BuildHelp(); break;
+    case 5: BuildOptions(); break;
+    case 6: BuildHighScores(); break;
     case 7: BuildExitScene(); break;
     case 8: BuildGameOver(); break;
-    default:
-        // The help, options and high-score screens arrive with the issue
-        // that builds them.
-        break;
+    default: break;
     }
 }
 
@@ -251,8 +252,10 @@ void TMainForm::Timer1Timer()
         Input.TriggerHeld = false;
         break;
     case 8:
-        // The name-entry panel for a score that reached the table comes with
-        // the game-over issue.
+        if (ScoreReachedTable()) {
+            new Pricel(&Root());
+            new TEnter_Name(&Root());
+        }
         Timer1.SetEnabled(false);
         break;
     default: break;

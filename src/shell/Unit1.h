@@ -15,7 +15,11 @@
 //   the shot                                              src/battlefield/Shot.cpp
 //   sprite text                                           src/screens/SpriteText.cpp
 //   the HUD and the level-start number                    src/screens/Hud.cpp
+//   the help screen                                       src/screens/HelpScreen.cpp
+//   the options screen                                    src/screens/OptionsScreen.cpp
+//   the high-score screen and its clear panel             src/screens/HighScoreScreen.cpp
 //   the game-over screen                                  src/screens/GameOverScreen.cpp
+//   the name-entry panel                                  src/screens/NameEntry.cpp
 #pragma once
 
 #include "DXDraw.h"
@@ -175,8 +179,15 @@ public:
     void Timer2Timer();
 
     // ---- the screens around the game
+    void BuildHelp();
+    void BuildOptions();
+    void OptionsFrame();
+    void BuildHighScores();
+    void GameClearHighScoreClick();
     void BuildGameOver();
     void GameOverFrame();
+    void GameEnterNameClick();
+    void GameSendResultClick();
 
     // ---- the window's caption
     void SetCaption(const std::string& caption);

@@ -1,0 +1,13 @@
+// The name-entry panel of the game-over screen: the score in large digits,
+// the typed name with its cursor, and the tick that marks the score for
+// sending.
+#pragma once
+
+#include "ImageSprite.h"
+
+// Opens itself: created, it runs the opening sequence.
+class TEnter_Name : public TImageSprite {
+public:
+    explicit TEnter_Name(TSprite* parent);
+    const char* ClassName() const override { return "TEnter_Name"; }
+};
