@@ -3,7 +3,7 @@
 #include "Aircraft.h"
 #include "Bonuses.h"
 #include "Effects.h"
-#include "HeadlessPlatform.h"
+#include "GameFormFixture.h"
 #include "Terror1.h"
 #include "Terror2.h"
 #include "Unit1.h"
@@ -15,47 +15,6 @@
 #include <filesystem>
 
 namespace {
-
-namespace fs = std::filesystem;
-
-// A started game in a working directory of its own (the form writes its
-// settings there), with the intro skipped.
-class GameForm : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        Dir = fs::temp_directory_path() / ("zarvenok-game-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                           "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(Dir);
-        fs::create_directories(Dir);
-        fs::create_directory_symlink(fs::path(ZARVENOK_DATA_DIR) / "Data", Dir / "Data");
-        fs::create_directory_symlink(fs::path(ZARVENOK_DATA_DIR) / "Music", Dir / "Music");
-        Previous = fs::current_path();
-        fs::current_path(Dir);
-        Form = std::make_unique<TMainForm>(Platform);
-        Form->Start();
-        Form->GoToState(3);
-        // The intro's end, as Timer1 brings it.
-        Form->Timer1Timer();
-        Form->Progress.SpawnChance = 0;
-        Platform.SoundLog().Take();
-    }
-    void TearDown() override
-    {
-        Form.reset();
-        fs::current_path(Previous);
-        fs::remove_all(Dir);
-    }
-    std::vector<std::string> Sounds() { return Platform.SoundLog().Take(); }
-    static bool Has(const std::vector<std::string>& events, const std::string& event)
-    {
-        return std::find(events.begin(), events.end(), event) != events.end();
-    }
-
-    fs::path Dir, Previous;
-    THeadlessPlatform Platform;
-    std::unique_ptr<TMainForm> Form;
-};
 
 TEST_F(GameForm, PlayerHitFlashesTheRawValue255AtBothDepths)
 {
