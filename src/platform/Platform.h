@@ -9,6 +9,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 // ---------------------------------------------------------------- time
@@ -221,11 +222,21 @@ public:
     virtual void Show(const std::string& title, const std::string& text) = 0;
 };
 
-// HTTP GET; the body as text, failures raised as std::runtime_error.
+// One blocking GET: the address with its query, the headers to send, and
+// how long to wait before giving up.
+struct THttpRequest {
+    std::string Url;
+    std::vector<std::pair<std::string, std::string>> Headers;
+    uint32_t ConnectTimeoutMs = 5000;
+    uint32_t TimeoutMs = 10000;
+};
+
+// HTTP GET with cookies kept for the run; the body as text. Any failure (no
+// connection, an error status, a time-out) is raised as std::runtime_error.
 class IHttpClient {
 public:
     virtual ~IHttpClient() = default;
-    virtual std::string Get(const std::string& url) = 0;
+    virtual std::string Get(const THttpRequest& request) = 0;
 };
 
 // ---------------------------------------------------------------- all of it
@@ -240,4 +251,5 @@ public:
     virtual IModulePlayer& Music() = 0;
     virtual IShell& Shell() = 0;
     virtual IMessageBox& MessageBox() = 0;
+    virtual IHttpClient& Http() = 0;
 };

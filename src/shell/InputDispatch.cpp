@@ -63,7 +63,7 @@ void TMainForm::FormKeyDown(int key, bool alt)
         TypeInto(Edit2, key);
         if (key == VirtualKey::Enter && !alt && !PlayerName.empty() && ScoreReachedTable()) {
             InsertHighScore(HighScores, PlayerName, Score);
-            // Sending the score to the server comes with the online scores.
+            if (GameSendResult) SubmitScore();
             GoToState(6);
         }
         break;
@@ -111,7 +111,7 @@ void TMainForm::DXDrawMouseDown(TMouseButton button, int eventX, int eventY)
             GoToState(6);
             PlaySound("button_down", false);
         } else if (Pressed<Visit_Web_Site>(x, y)) {
-            // The browser opens with the online scores; the click is heard now.
+            GoWeb(HomePageAddress());
             PlaySound("button_down", false);
         } else if (Pressed<Exit_>(x, y)) {
             GoToState(7);
@@ -198,7 +198,7 @@ void TMainForm::DXDrawMouseDown(TMouseButton button, int eventX, int eventY)
                 GoToState(2);
                 PlaySound("button_down", false);
             } else if (Pressed<HighScore_View>(x, y)) {
-                // The browser opens with the online scores.
+                GoWeb(OnlineTableAddress());
                 PlaySound("button_down", false);
             }
         } else if (Pressed<TClearHighScore_Yes>(x, y)) {

@@ -10,6 +10,7 @@
 //   settings and high scores                              src/shell/Settings.cpp
 //   the message loop and the timers                       src/shell/MessageLoop.cpp
 //   random numbers                                        src/shell/GameRandom.cpp
+//   the score server and the web pages                    src/shell/OnlineScores.cpp
 //   the start-game build and the scenes                   src/battlefield/Scenes.cpp
 //   the gameplay frame, level timers and the switch       src/battlefield/Levels.cpp
 //   the shot                                              src/battlefield/Shot.cpp
@@ -146,6 +147,17 @@ public:
     void LoadSettings();
     void SaveSettings();
     void ResetHighScores();
+
+    // ---- online scores and the web site
+    // Sends the committed name and score to the score server.
+    void SubmitScore();
+    // Opens the address in the user's browser.
+    void GoWeb(const std::string& address);
+    // The server's base address (no trailing "/"); ZARVENOK_SERVER overrides
+    // the one the game was built with.
+    std::string ServerAddress() const;
+    std::string HomePageAddress() const;
+    std::string OnlineTableAddress() const;
 
     // ---- random numbers
     // Seeds the game's generator from the clock.

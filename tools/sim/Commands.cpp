@@ -165,9 +165,35 @@ TResult Order(TCall& c)
     return TResult::Ok;
 }
 
-TResult NoHttpClient(TCall& c)
+// The next reply of the scripted HTTP client: "ok BODY...", "fail" or
+// "hang" (the request waits out its time-out, then fails).
+TResult Http(TCall& c)
 {
-    return c.Bad("the HTTP client is not built yet");
+    THeadlessHttp::TReply reply;
+    const std::string& kind = c.Args[0];
+    if (kind == "ok") {
+        reply.Kind = THeadlessHttp::TReply::TKind::Ok;
+        reply.Body = JoinWords(c.Args, 1);
+    } else if (kind == "fail" && c.Args.size() == 1) {
+        reply.Kind = THeadlessHttp::TReply::TKind::Fail;
+    } else if (kind == "hang" && c.Args.size() == 1) {
+        reply.Kind = THeadlessHttp::TReply::TKind::Hang;
+    } else {
+        return c.Usage();
+    }
+    c.Sim.Platform().Http().QueueReply(std::move(reply));
+    return TResult::Ok;
+}
+
+// The requests since the last call: "GET" and the address with its query,
+// then one "NAME: VALUE" line per header.
+TResult Requests(TCall& c)
+{
+    for (const THttpRequest& request : c.Sim.Platform().Http().Take()) {
+        c.Out << "GET " << request.Url << '\n';
+        for (const auto& [name, value] : request.Headers) c.Out << name << ": " << value << '\n';
+    }
+    return TResult::Ok;
 }
 
 TResult Screenshot(TCall& c)
@@ -362,9 +388,8 @@ const TCommand kCommands[] = {
     {"modes",        "modes WxHxB...",                   Nothing,    0, kAny,  Modes},
     {"sounds",       "sounds",                           Nothing,    0, 0,     Sounds},
     {"order",        "order N",                          Nothing,    1, 1,     Order},
-    // Their arguments come with the HTTP client.
-    {"http",         "http",                             Nothing,    0, kAny,  NoHttpClient},
-    {"requests",     "requests",                         Nothing,    0, kAny,  NoHttpClient},
+    {"http",         "http ok BODY|fail|hang",           Nothing,    1, kAny,  Http},
+    {"requests",     "requests",                         Nothing,    0, 0,     Requests},
     {"sprites",      "sprites [CLASS]",                  Started,    0, 1,     Sprites},
     {"inspect",      "inspect INDEX",                    Started,    1, 1,     Inspect},
     {"screenshot",   "screenshot FILE",                  Started,    1, 1,     Screenshot},

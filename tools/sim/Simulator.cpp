@@ -140,5 +140,21 @@ bool TSimulator::Print(const std::string& name, std::string& text)
         text = Ended_ ? "true" : "false";
         return true;
     }
+    // What the desktop was asked to show: the last address opened and the
+    // last message box ("none" before any).
+    if (name == "Clock") {
+        text = std::to_string(Platform_->Clock().Now());
+        return true;
+    }
+    if (name == "Opened") {
+        const auto& opened = Platform_->Shell().Opened();
+        text = opened.empty() ? "none" : opened.back();
+        return true;
+    }
+    if (name == "Message") {
+        const auto& messages = Platform_->MessageBox().Messages();
+        text = messages.empty() ? "none" : messages.back().Text;
+        return true;
+    }
     return Form_ && PrintGameValue(*Form_, name, text);
 }

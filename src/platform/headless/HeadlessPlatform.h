@@ -6,6 +6,7 @@
 #include "HeadlessAudio.h"
 #include "HeadlessClock.h"
 #include "HeadlessEvents.h"
+#include "HeadlessHttp.h"
 #include "HeadlessMessageBox.h"
 #include "HeadlessMusic.h"
 #include "HeadlessShell.h"
@@ -27,6 +28,7 @@ public:
     THeadlessModulePlayer& Music() override { return Music_; }
     THeadlessShell& Shell() override { return Shell_; }
     THeadlessMessageBox& MessageBox() override { return MessageBox_; }
+    THeadlessHttp& Http() override { return Http_; }
     // Sound and music events together, in the order they happened.
     THeadlessSoundLog& SoundLog() { return SoundLog_; }
 
@@ -39,4 +41,5 @@ private:
     THeadlessModulePlayer Music_;
     THeadlessShell Shell_;
     THeadlessMessageBox MessageBox_;
+    THeadlessHttp Http_{Clock_};
 };

@@ -1,6 +1,7 @@
 // The desktop platform: starts SDL, owns every part, ends SDL after them.
 #include "SdlPlatform.h"
 
+#include "CurlHttpClient.h"
 #include "SdlAudioDevice.h"
 #include "SdlClock.h"
 #include "SdlEvents.h"
@@ -32,6 +33,7 @@ TSdlPlatform::TSdlPlatform(const std::string& applicationName)
     Music_ = std::make_unique<TSdlModulePlayer>(*Audio_);
     Shell_ = std::make_unique<TSdlShell>();
     MessageBox_ = std::make_unique<TSdlMessageBox>(*Video_);
+    Http_ = std::make_unique<TCurlHttpClient>();
 }
 
 TSdlPlatform::~TSdlPlatform()
@@ -74,6 +76,11 @@ IModulePlayer& TSdlPlatform::Music()
 IShell& TSdlPlatform::Shell()
 {
     return *Shell_;
+}
+
+IHttpClient& TSdlPlatform::Http()
+{
+    return *Http_;
 }
 
 IMessageBox& TSdlPlatform::MessageBox()

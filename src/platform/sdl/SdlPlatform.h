@@ -35,6 +35,7 @@ public:
     IModulePlayer& Music() override;
     IShell& Shell() override;
     IMessageBox& MessageBox() override;
+    IHttpClient& Http() override;
 
     // The parts with their SDL-side extras (pixel read-back, channel counts).
     TSdlVideo& SdlVideo() { return *Video_; }
@@ -51,4 +52,5 @@ private:
     std::unique_ptr<TSdlModulePlayer> Music_;
     std::unique_ptr<TSdlShell> Shell_;
     std::unique_ptr<TSdlMessageBox> MessageBox_;
+    std::unique_ptr<IHttpClient> Http_;
 };
