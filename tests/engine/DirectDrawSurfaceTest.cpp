@@ -41,6 +41,8 @@ TEST_P(SurfaceFormats, KeyedDrawMatchesAPixelByPixelCopyAtEveryWidthAndClip)
     const TPixelFormat format = GetParam();
     std::mt19937 random(7);
     const uint32_t key = format.RGBToPixel(0xFF00FF);
+    // A stretch at one to one must give the same pixels as the copy.
+    for (const bool stretched : {false, true})
     for (int sw = 1; sw <= 37; sw += 3) {
         for (const auto& [x, y] : {std::pair{0, 0}, {-5, 3}, {20, -2}, {45, 10}, {-40, 0}}) {
             const int sh = 5, dw = 50, dh = 12;
@@ -58,10 +60,13 @@ TEST_P(SurfaceFormats, KeyedDrawMatchesAPixelByPixelCopyAtEveryWidthAndClip)
                 dst.SetPixel(i % dw, i / dw, v);
             }
             ReferenceDraw(expected, dw, dh, x, y, srcPixels, sw, sh, key, true);
-            dst.Draw(x, y, src.ClientRect(), src, true);
+            if (stretched)
+                dst.StretchDraw(Bounds(x, y, sw, sh), src.ClientRect(), src, true);
+            else
+                dst.Draw(x, y, src.ClientRect(), src, true);
             for (int i = 0; i < dw * dh; ++i)
                 ASSERT_EQ(dst.GetPixel(i % dw, i / dw), expected[static_cast<size_t>(i)])
-                    << "width " << sw << " at " << x << "," << y << " pixel " << i;
+                    << (stretched ? "stretched " : "") << "width " << sw << " at " << x << "," << y << " pixel " << i;
         }
     }
 }
