@@ -262,6 +262,29 @@ uint32_t TSdlVideo::TextureFormatOf(TFrameFormat format)
     return SDL_PIXELFORMAT_UNKNOWN;
 }
 
+namespace {
+
+// Whether an accelerated renderer is in fact OpenGL rasterised on the
+// processor.
+bool RasterisesInSoftware(SDL_Renderer* renderer)
+{
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || info.name == nullptr) return false;
+    if (std::strncmp(info.name, "opengl", 6) != 0) return false;
+    using TGetString = const unsigned char* (*)(unsigned int);
+    auto getString = reinterpret_cast<TGetString>(SDL_GL_GetProcAddress("glGetString"));
+    if (getString == nullptr) return false;
+    constexpr unsigned int kGlRenderer = 0x1F01;
+    const unsigned char* name = getString(kGlRenderer);
+    if (name == nullptr) return false;
+    const std::string text(reinterpret_cast<const char*>(name));
+    for (const char* soft : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
+        if (text.find(soft) != std::string::npos) return true;
+    return false;
+}
+
+} // namespace
+
 bool TSdlVideo::EnsureRenderer(bool vsync)
 {
     if (Window_ == nullptr) return false;
@@ -281,6 +304,16 @@ bool TSdlVideo::EnsureRenderer(bool vsync)
     }
     const Uint32 vsyncFlag = vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
     Renderer_ = SDL_CreateRenderer(Window_, -1, SDL_RENDERER_ACCELERATED | vsyncFlag);
+    if (Renderer_ != nullptr && RasterisesInSoftware(Renderer_)) {
+        // OpenGL drawn by the processor (no graphics card, a virtual or
+        // remote display) costs far more than SDL's own software renderer
+        // for one full-window copy a frame.
+        SDL_DestroyRenderer(Renderer_);
+        Renderer_ = nullptr;
+        // Else the software renderer's window surface would itself be drawn
+        // through that same OpenGL.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    }
     if (Renderer_ == nullptr) Renderer_ = SDL_CreateRenderer(Window_, -1, SDL_RENDERER_SOFTWARE | vsyncFlag);
     if (Renderer_ == nullptr) Renderer_ = SDL_CreateRenderer(Window_, -1, SDL_RENDERER_SOFTWARE);
     VSync_ = vsync;
@@ -297,9 +330,6 @@ bool TSdlVideo::EnsureTexture(uint32_t sdlFormat, int width, int height)
         TextureFormat_ = 0;
         return false;
     }
-    // Scaling to a full screen of another size looks smoother filtered;
-    // at 1:1 the filter changes nothing.
-    SDL_SetTextureScaleMode(Texture_, SDL_ScaleModeLinear);
     TextureFormat_ = sdlFormat;
     TextureWidth_ = width;
     TextureHeight_ = height;
@@ -361,6 +391,10 @@ void TSdlVideo::DrawFrame()
     if (Texture_ == nullptr) return;
     const TRect rect = CurrentRect();
     const SDL_Rect target{rect.Left, rect.Top, rect.Width(), rect.Height()};
+    // At one to one a filter changes nothing but costs a renderer without
+    // a graphics card dearly; scaled, it looks smoother.
+    const bool oneToOne = target.w == FrameWidth_ && target.h == FrameHeight_;
+    SDL_SetTextureScaleMode(Texture_, oneToOne ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
     SDL_RenderCopy(Renderer_, Texture_, nullptr, &target);
 }
 
