@@ -104,6 +104,19 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail -c '
   sleep 0.5
   passes battlefield 8 "$SKY" "$WEAPON" $HUD || fail "the battlefield is not shown as expected"
 
+  # Enemies come within seconds: sweep the ground and the road with shots
+  # for a while, hitting whatever is there, and the game must go on.
+  for round in 1 2 3 4; do
+    for point in "220 420" "330 400" "440 430" "550 410" "660 440" "300 300" "500 290" "400 200"; do
+      click $point
+    done
+  done
+  kill -0 $pid 2>/dev/null || fail "the game ended while shooting"
+  xdotool mousemove --window "$wid" 400 450
+  sleep 0.5
+  passes fought 8 "$SKY" "$WEAPON" $HUD || fail "the battlefield is not shown after the shooting"
+  ! grep -q "^zarvenok:" game.log || fail "the game reported an error while shooting"
+
   # Esc: the exit panel, centred; its Yes leads back to the menu.
   xdotool windowfocus --sync "$wid" key Escape
   passes panel 20 shows:Exit_Main.pam:190,175 || fail "the exit panel did not come"
