@@ -24,7 +24,7 @@ void TMainForm::GameplayFrame()
         SpriteEngine.Move(16);
     }
     SpriteEngine.Dead();
-    if (surface != nullptr) surface->Fill(0);
+    ClearBackSurface();
     SpriteEngine.Draw();
 
     if (!GamePause && !GameMainExit && !Progress.LevelIntro) {

@@ -4,6 +4,7 @@
 #include "PictureCollection.h"
 #include "Scenes.h"
 #include "SpriteEngine.h"
+#include "SpriteWalks.h"
 #include "Unit1.h"
 
 #include <cmath>
@@ -136,7 +137,10 @@ void TTerror::DoDraw()
 void TTerror::BeginMove(int moveCount)
 {
     TImageSprite::DoMove(moveCount);
-    Collision();
+    // The tree's collision query, asked only of the scenery: the enemy
+    // reacts to nothing else, and testing pixels against every enemy, body
+    // and glyph that overlaps it would be work for nothing.
+    QueryScenery();
     // Sampled a third of the way down the unscaled figure.
     const int px = TruncateToInt(X + Width / 2.0), py = TruncateToInt(Y + Height / 3.0);
     const TCoverRect& c = CoverRect;
@@ -148,6 +152,18 @@ void TTerror::BeginMove(int moveCount)
         CoverHits = 0;
     }
     PhaseClock += 0.1;
+}
+
+void TTerror::QueryScenery()
+{
+    if (Engine() == nullptr || MarkedDead() || !Collisioned) return;
+    const TRect mine = BoundsRect();
+    bool done = false;
+    ForEachChild<TMestnost>(*Engine(), [&](TMestnost& scenery) {
+        if (!scenery.Collisioned) return;
+        if (OverlapRect(scenery.BoundsRect(), mine) && TestCollision(&scenery) && scenery.TestCollision(this))
+            DoCollision(&scenery, done);
+    });
 }
 
 void TTerror::FireAtPlayer()

@@ -84,6 +84,9 @@ public:
 protected:
     // The start of every enemy move: animation, the scenery query, cover.
     void BeginMove(int moveCount);
+    // Reports every scenery object that touches it, pixel-exact, to
+    // DoCollision, in child order.
+    void QueryScenery();
     // Plays the kind's fire sound and takes HitDamage from the player.
     void FireAtPlayer();
     // A life for every 100 health lost; the game ends with the last life.

@@ -63,6 +63,19 @@ bool TBackgroundSprite::CellSize(int64_t& cellWidth, int64_t& cellHeight) const
     return true;
 }
 
+bool TBackgroundSprite::CoversSurface() const
+{
+    int64_t cw = 0;
+    int64_t ch = 0;
+    if (!Tile || !Visible || Image == nullptr || MapWidth_ <= 0 || MapHeight_ <= 0 || !CellSize(cw, ch)) return false;
+    // Each cell's pattern must fill its cell and draw all its pixels.
+    for (const int cell : Cells_) {
+        const TRect pattern = Image->PatternRect(cell);
+        if (!Image->PatternOpaque(cell) || pattern.Width() != cw || pattern.Height() != ch) return false;
+    }
+    return true;
+}
+
 void TBackgroundSprite::DoDraw()
 {
     if (Image == nullptr || MapWidth_ <= 0 || MapHeight_ <= 0 || Engine() == nullptr) return;

@@ -38,6 +38,11 @@ public:
     bool CollisionMap(int x, int y) const;
     void SetCollisionMap(int x, int y, bool value);
 
+    // Whether painting it sets every pixel of the surface: tiled, visible,
+    // and every cell an opaque pattern. What was on the surface before is
+    // then never seen.
+    bool CoversSurface() const;
+
     void DoDraw() override;
     TRect BoundsRect() override;
     bool TestCollision(TSprite* sprite) override;

@@ -125,6 +125,13 @@ void TPictureCollectionItem::Draw(TDirectDrawSurface& dest, int x, int y, int pa
     dest.Draw(x, y, pattern.Rect, *pattern.Surface, Transparent && pattern.HasKeyPixel);
 }
 
+bool TPictureCollectionItem::PatternOpaque(int patternIndex) const
+{
+    if (!Initialized || patternIndex < 0 || patternIndex >= static_cast<int>(Patterns_.size())) return false;
+    const auto& pattern = Patterns_[static_cast<size_t>(patternIndex)];
+    return !pattern.Rect.IsEmpty() && !(Transparent && pattern.HasKeyPixel);
+}
+
 void TPictureCollectionItem::StretchDraw(TDirectDrawSurface& dest, const TRect& destRect, int patternIndex) const
 {
     if (!Initialized || patternIndex < 0 || patternIndex >= static_cast<int>(Patterns_.size())) return;

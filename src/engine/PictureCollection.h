@@ -56,6 +56,9 @@ public:
     int Height() const;
     // Built patterns, or computed from the picture before they exist.
     int PatternCount() const;
+    // Whether the pattern draws every one of its pixels (no key pixel shows
+    // through); false for an index without a pattern.
+    bool PatternOpaque(int patternIndex) const;
     TRect PatternRect(int index) const;
     TDirectDrawSurface* PatternSurface(int index) const;
     const std::vector<std::unique_ptr<TDirectDrawSurface>>& Surfaces() const { return Surfaces_; }

@@ -2,6 +2,8 @@
 // level switch, presenting the frame, and keeping the music going.
 #include "Unit1.h"
 
+#include "BackgroundSprite.h"
+
 void TMainForm::DXTimerTimer(int /*lagCount*/)
 {
     if (!DXDraw.CanDraw()) return;
@@ -23,8 +25,21 @@ void TMainForm::PlainFrame(bool fill)
 {
     SpriteEngine.Move(16);
     SpriteEngine.Dead();
-    if (fill && DXDraw.Surface() != nullptr) DXDraw.Surface()->Fill(0);
+    if (fill) ClearBackSurface();
     SpriteEngine.Draw();
+}
+
+void TMainForm::ClearBackSurface()
+{
+    TDirectDrawSurface* surface = DXDraw.Surface();
+    if (surface == nullptr) return;
+    // A backdrop that paints every pixel hides the fill completely: the
+    // frame is the same without it, and a full-screen fill is not cheap.
+    bool covered = false;
+    ForEachChild<TBackgroundSprite>(Root(), [&covered](const TBackgroundSprite& backdrop) {
+        covered = covered || backdrop.CoversSurface();
+    });
+    if (!covered) surface->Fill(0);
 }
 
 void TMainForm::FrameHook()

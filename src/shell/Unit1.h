@@ -233,6 +233,8 @@ private:
     void BuildExitScene();
     void FrameHook();
     void PlainFrame(bool fill);
+    // Fills the back surface with 0 unless a backdrop will paint over it all.
+    void ClearBackSurface();
     void TypeInto(std::string& buffer, int key);
     bool ScoreReachedTable() const;
     void SpawnEnemies();

@@ -148,6 +148,30 @@ TEST(TBackgroundSprite, FullSurfaceBackdropCoversTheSurfaceExactly)
     }
 }
 
+TEST(TBackgroundSprite, CoversTheSurfaceOnlyWhenEveryPixelIsPainted)
+{
+    TSpriteScene scene(TPixelFormat::XRGB8888(), 10, 6);
+    // Two patterns of 2 x 2: the first solid, the second with a key pixel.
+    TPictureCollectionItem& image = scene.AddImage("cells", {"RRG.", "RRGG"}, 2, 2);
+    auto* bg = new TBackgroundSprite(&scene.Root());
+    bg->Image = &image;
+    bg->SetMapSize(2, 1);
+    EXPECT_FALSE(bg->CoversSurface()) << "painted once, not tiled";
+    bg->Tile = true;
+    EXPECT_TRUE(bg->CoversSurface());
+    bg->SetCells(1, 0, 1);
+    EXPECT_FALSE(bg->CoversSurface()) << "a key pixel shows through";
+    image.Transparent = false;
+    EXPECT_TRUE(bg->CoversSurface()) << "drawn without its key";
+    bg->SetCells(1, 0, -1);
+    EXPECT_FALSE(bg->CoversSurface()) << "an empty cell";
+    bg->SetCells(1, 0, 5);
+    EXPECT_FALSE(bg->CoversSurface()) << "a pattern that does not exist";
+    bg->SetCells(1, 0, 0);
+    bg->Visible = false;
+    EXPECT_FALSE(bg->CoversSurface()) << "hidden";
+}
+
 TEST(TBackgroundSprite, PaintsNothingWithoutAUsablePattern)
 {
     TSpriteScene scene(TPixelFormat::XRGB8888(), 16, 16);
