@@ -166,11 +166,17 @@ TResult Order(TCall& c)
 }
 
 // The next reply of the scripted HTTP client: "ok BODY...", "fail" or
-// "hang" (the request waits out its time-out, then fails).
+// "hang" (the request waits out its time-out, then fails); or "real": from
+// now on the game's requests go out through the real client, to a real
+// server.
 TResult Http(TCall& c)
 {
     THeadlessHttp::TReply reply;
     const std::string& kind = c.Args[0];
+    if (kind == "real" && c.Args.size() == 1) {
+        c.Sim.Platform().UseHttpClient(&c.Sim.RealHttp());
+        return TResult::Ok;
+    }
     if (kind == "ok") {
         reply.Kind = THeadlessHttp::TReply::TKind::Ok;
         reply.Body = JoinWords(c.Args, 1);
@@ -181,7 +187,7 @@ TResult Http(TCall& c)
     } else {
         return c.Usage();
     }
-    c.Sim.Platform().Http().QueueReply(std::move(reply));
+    c.Sim.Platform().ScriptedHttp().QueueReply(std::move(reply));
     return TResult::Ok;
 }
 
@@ -189,7 +195,7 @@ TResult Http(TCall& c)
 // then one "NAME: VALUE" line per header.
 TResult Requests(TCall& c)
 {
-    for (const THttpRequest& request : c.Sim.Platform().Http().Take()) {
+    for (const THttpRequest& request : c.Sim.Platform().ScriptedHttp().Take()) {
         c.Out << "GET " << request.Url << '\n';
         for (const auto& [name, value] : request.Headers) c.Out << name << ": " << value << '\n';
     }
@@ -388,7 +394,7 @@ const TCommand kCommands[] = {
     {"modes",        "modes WxHxB...",                   Nothing,    0, kAny,  Modes},
     {"sounds",       "sounds",                           Nothing,    0, 0,     Sounds},
     {"order",        "order N",                          Nothing,    1, 1,     Order},
-    {"http",         "http ok BODY|fail|hang",           Nothing,    1, kAny,  Http},
+    {"http",         "http ok BODY|fail|hang|real",      Nothing,    1, kAny,  Http},
     {"requests",     "requests",                         Nothing,    0, 0,     Requests},
     {"sprites",      "sprites [CLASS]",                  Started,    0, 1,     Sprites},
     {"inspect",      "inspect INDEX",                    Started,    1, 1,     Inspect},

@@ -4,6 +4,7 @@
 
 #include "Commands.h"
 #include "GameValues.h"
+#include "CurlHttpClient.h"
 #include "HeadlessPlatform.h"
 #include "Unit1.h"
 
@@ -132,6 +133,12 @@ bool TSimulator::RunFrames(uint64_t count, std::string& problem)
         AfterInput();
     }
     return true;
+}
+
+IHttpClient& TSimulator::RealHttp()
+{
+    if (!RealHttp_) RealHttp_ = std::make_unique<TCurlHttpClient>();
+    return *RealHttp_;
 }
 
 bool TSimulator::Print(const std::string& name, std::string& text)

@@ -10,6 +10,7 @@
 #include <vector>
 
 class THeadlessPlatform;
+class IHttpClient;
 class TMainForm;
 struct TInputEvent;
 enum class TResult;
@@ -25,6 +26,8 @@ public:
 
     // What the commands work with.
     THeadlessPlatform& Platform() { return *Platform_; }
+    // The game's real HTTP client, made when a script first asks for it.
+    IHttpClient& RealHttp();
     bool Started() const { return Form_ != nullptr; }
     // The game stopped: by its own choice, or because it could not start.
     bool Ended() const { return Ended_; }
@@ -48,6 +51,7 @@ private:
     void AfterInput();
 
     std::unique_ptr<THeadlessPlatform> Platform_;
+    std::unique_ptr<IHttpClient> RealHttp_;
     std::unique_ptr<TMainForm> Form_;
     bool Ended_ = false;
 };

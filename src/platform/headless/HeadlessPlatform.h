@@ -28,7 +28,12 @@ public:
     THeadlessModulePlayer& Music() override { return Music_; }
     THeadlessShell& Shell() override { return Shell_; }
     THeadlessMessageBox& MessageBox() override { return MessageBox_; }
-    THeadlessHttp& Http() override { return Http_; }
+    // The scripted client, unless a real one was put in its place.
+    IHttpClient& Http() override { return RealHttp_ != nullptr ? *RealHttp_ : Http_; }
+    THeadlessHttp& ScriptedHttp() { return Http_; }
+    // Sends the game's requests through this client instead (not owned;
+    // nullptr goes back to the scripted one).
+    void UseHttpClient(IHttpClient* client) { RealHttp_ = client; }
     // Sound and music events together, in the order they happened.
     THeadlessSoundLog& SoundLog() { return SoundLog_; }
 
@@ -42,4 +47,5 @@ private:
     THeadlessShell Shell_;
     THeadlessMessageBox MessageBox_;
     THeadlessHttp Http_{Clock_};
+    IHttpClient* RealHttp_ = nullptr;
 };
