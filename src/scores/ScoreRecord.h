@@ -1,0 +1,25 @@
+// The score submission as the game sends it and the server reads it: the
+// plain record, and the field of the version reply that carries the token.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The program name both queries carry ("prg=").
+inline constexpr std::string_view ScoreProgram = "Zarvenok";
+
+// The fixed letter of the record's "key" field.
+inline constexpr char ScoreKeyLetter = 'Z';
+
+// "type=0|name=...|score=...|key=Z|p=...|add=...|z=" followed by the "0"
+// characters (0 to 4) that make the length a multiple of 5, so that its
+// EncodeLine decodes back exactly.
+std::string BuildScoreRecord(std::string_view name, int32_t score, std::string_view token,
+                             std::string_view addText);
+
+// Field `index` (1 = the one that begins with "OK") of a "|"-separated
+// reply, read the way the game reads it: each step takes the text before
+// the first "|" and keeps the text after it; once no "|" is left the field
+// is empty. So the last field only counts when a "|" follows it.
+std::string ReplyField(std::string_view reply, int index);
