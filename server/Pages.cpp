@@ -12,7 +12,7 @@ body{font-family:sans-serif;background:#1d2416;color:#e8e4d0;max-width:48em;marg
 a{color:#f0c040}
 table{border-collapse:collapse;width:100%}
 th,td{padding:.3em .6em;text-align:left;border-bottom:1px solid #46513a}
-td.n{text-align:right;font-variant-numeric:tabular-nums}
+.n{text-align:right;font-variant-numeric:tabular-nums}
 nav a,nav strong{margin-right:1em}
 </style>)";
 
@@ -119,7 +119,7 @@ std::string TablePage(const TScorePage& rows, EPeriod period, int page)
     if (rows.Rows.empty()) {
         html += "<p id=\"empty\">No scores yet.</p>\n";
     } else {
-        html += "<table id=\"scores\">\n<thead><tr><th>Rank</th><th>Name</th><th>Score</th>"
+        html += "<table id=\"scores\">\n<thead><tr><th class=\"n\">Rank</th><th>Name</th><th class=\"n\">Score</th>"
                 "<th>Squad</th><th>Date</th></tr></thead>\n<tbody>\n";
         for (const auto& row : rows.Rows) {
             html += "<tr><td class=\"n\">" + std::to_string(row.Rank) + "</td><td>" +

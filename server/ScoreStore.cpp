@@ -29,6 +29,8 @@ TScoreStore::TScoreStore(EStoreBackend backend, const std::string& where, std::s
             sql << "PRAGMA synchronous = FULL";
         } else {
             sql.open(soci::postgresql, where);
+            // "already exists, skipping" on every start is noise.
+            sql << "SET client_min_messages = warning";
         }
     }
     CreateSchema();
@@ -62,10 +64,18 @@ void TScoreStore::CreateSchema()
     tr.commit();
 }
 
+std::unique_lock<std::mutex> TScoreStore::WriteLock()
+{
+    if (Backend == EStoreBackend::Sqlite)
+        return std::unique_lock(SqliteWrites);
+    return {};
+}
+
 void TScoreStore::IssueToken(const std::string& token, int64_t now, int64_t lifetime)
 {
     PurgeTokens(now, lifetime);
     soci::session sql(*Pool);
+    const auto lock = WriteLock();
     const long long issued = now;
     sql << "INSERT INTO tokens (token, issued_at, used) VALUES (:t, :i, 0)", soci::use(token),
         soci::use(issued);
@@ -77,6 +87,7 @@ void TScoreStore::PurgeTokens(int64_t now, int64_t lifetime)
     if (now - last < PurgeInterval || !LastPurge.compare_exchange_strong(last, now))
         return;
     soci::session sql(*Pool);
+    const auto lock = WriteLock();
     // Used tokens stay in the scores table, which keeps them unique there.
     const long long cutoff = now - lifetime;
     sql << "DELETE FROM tokens WHERE issued_at < :c", soci::use(cutoff);
@@ -85,6 +96,7 @@ void TScoreStore::PurgeTokens(int64_t now, int64_t lifetime)
 ESubmitResult TScoreStore::Submit(const TSubmission& record, int64_t now, int64_t lifetime)
 {
     soci::session sql(*Pool);
+    const auto lock = WriteLock();
     soci::transaction tr(sql);
     const long long cutoff = now - lifetime;
     soci::statement take = (sql.prepare << "UPDATE tokens SET used = 1 "
@@ -113,6 +125,7 @@ ESubmitResult TScoreStore::Submit(const TSubmission& record, int64_t now, int64_
 void TScoreStore::InsertScore(const TSubmission& record, int64_t submittedAt)
 {
     soci::session sql(*Pool);
+    const auto lock = WriteLock();
     const long long score = record.Score;
     const long long at = submittedAt;
     sql << "INSERT INTO scores (name, score, squad, token, submitted_at) "

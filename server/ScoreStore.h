@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -63,4 +64,8 @@ private:
     std::unique_ptr<soci::connection_pool> Pool;
     std::size_t PoolSize;
     std::atomic<int64_t> LastPurge{0};
+    // SQLite takes one writer at a time; queueing here is fairer and quicker
+    // than its busy handler's sleeps. Other processes still meet that handler.
+    std::mutex SqliteWrites;
+    std::unique_lock<std::mutex> WriteLock();
 };

@@ -33,7 +33,7 @@ bool ParseScore(std::string_view text, int64_t& score)
     if (text.empty() || text.size() > 12)
         return false;
     const std::string_view digits = text.front() == '-' ? text.substr(1) : text;
-    if (digits.empty() || (digits.size() > 1 && digits.front() == '0'))
+    if (digits.empty() || (digits.front() == '0' && text.size() > 1))
         return false;
     for (char c : digits)
         if (c < '0' || c > '9')
