@@ -2,6 +2,8 @@
 // starting corpora of the fuzz targets: fuzz_make_seeds OUTDIR
 #include "Dib.h"
 #include "PictureCollection.h"
+#include "ScoreRecord.h"
+#include "TextEncoding.h"
 #include "WaveCollection.h"
 
 #include <cstdio>
@@ -67,5 +69,14 @@ int main(int argc, char** argv)
     Save(out / "dib" / "rle8.dib", TDIB::EncodeDIB(19, 3, Picture(19, 3, 3)));
     Save(out / "dib" / "noise8.dib", TDIB::EncodeDIB(16, 16, Picture(16, 16, 200)));
     Save(out / "dib" / "rgb24.dib", TDIB::EncodeDIB(7, 5, Picture(7, 5, 5000)));
+
+    const std::string record = BuildScoreRecord("ALICE", 1234, "0123456789abcdef0123456789abcdef", "SQUAD");
+    auto text = [](std::string_view s) { return std::vector<uint8_t>(s.begin(), s.end()); };
+    Save(out / "server_record" / "encoded.txt", text(EncodeLine(record)));
+    Save(out / "server_record" / "plain.txt", text(record));
+    Save(out / "server_query" / "version.txt", text("/cgi/version.pl?version&prg=Zarvenok"));
+    Save(out / "server_query" / "submit.txt", text("/cgi/version.pl?hs&prg=Zarvenok&inf=" + EncodeLine(record)));
+    Save(out / "server_query" / "table.txt", text("/cgi/version.pl?prg=Zarvenok&show&type=0&period=week&page=2"));
+    Save(out / "server_query" / "json.txt", text("/api/scores?period=all&page=1"));
     return 0;
 }

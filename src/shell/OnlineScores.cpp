@@ -50,13 +50,10 @@ void TMainForm::SubmitScore()
         Platform.MessageBox().Show("Zarvenok", "Can't connect to server!");
         return;
     }
-    TScoreRecord record;
-    record.Name = Edit2;
-    record.Score = Score;
-    record.P = VersionReplyField(reply);
-    record.Add = Edit1;
+    // The buffers as they are at this moment; the token is the reply's fifth field.
+    const std::string record = BuildScoreRecord(Edit2, Score, ReplyField(reply, 5), Edit1);
     try {
-        http.Get(ServerRequest(address, std::string(SubmissionQueryPrefix) + EncodeLine(FormatScoreRecord(record))));
+        http.Get(ServerRequest(address, std::string(SubmissionQueryPrefix) + EncodeLine(record)));
     } catch (const std::exception&) {
         // A failed submission is silent: the local table holds the score.
     }

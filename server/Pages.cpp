@@ -1,0 +1,163 @@
+// HTML and JSON for the site.
+#include "Pages.h"
+
+#include <nlohmann/json.hpp>
+
+#include <ctime>
+
+namespace {
+
+constexpr std::string_view Style = R"(<style>
+body{font-family:sans-serif;background:#1d2416;color:#e8e4d0;max-width:48em;margin:2em auto;padding:0 1em}
+a{color:#f0c040}
+table{border-collapse:collapse;width:100%}
+th,td{padding:.3em .6em;text-align:left;border-bottom:1px solid #46513a}
+.n{text-align:right;font-variant-numeric:tabular-nums}
+nav a,nav strong{margin-right:1em}
+</style>)";
+
+std::string Head(std::string_view title)
+{
+    std::string html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>";
+    html += HtmlEscape(title);
+    html += "</title>\n";
+    html += Style;
+    html += "\n</head>\n<body>\n";
+    return html;
+}
+
+int64_t PageCount(const TScorePage& rows)
+{
+    return rows.Total == 0 ? 1 : (rows.Total + TablePageSize - 1) / TablePageSize;
+}
+
+std::string TableLink(EPeriod period, int page)
+{
+    std::string link = "/cgi/version.pl?prg=Zarvenok&amp;show&amp;type=0";
+    if (period == EPeriod::Week)
+        link += "&amp;period=week";
+    if (page > 1)
+        link += "&amp;page=" + std::to_string(page);
+    return link;
+}
+
+} // namespace
+
+std::string HtmlEscape(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        default:
+            // Control bytes and bytes past ASCII are never part of a name the
+            // game can type; show them as a placeholder rather than raw.
+            if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7f)
+                out += "&#xFFFD;";
+            else
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string FormatDate(int64_t seconds)
+{
+    const std::time_t time = static_cast<std::time_t>(seconds);
+    std::tm parts{};
+    if (gmtime_r(&time, &parts) == nullptr)
+        return "?";
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &parts);
+    return text;
+}
+
+std::string HomePage()
+{
+    std::string html = Head("Zarvenok");
+    html += R"(<h1>Zarvenok</h1>
+<p>A single-player 2D shooting game for the desktop. You look at a fixed
+battlefield from the front and aim a crosshair with the mouse: soldiers,
+tanks, trucks and a helicopter appear, take cover behind the scenery and
+shoot back. Shoot the bonuses they drop for a bomb, a medical kit, an extra
+life, money, an artillery strike or ten seconds of burst fire, and stay alive
+as the levels get harder.</p>
+<h2>Install</h2>
+<p>On Debian 12, from a copy of the source:</p>
+<pre>scripts/play</pre>
+<p>installs the packages the game needs, builds it and starts it.</p>
+<h2>Play</h2>
+<ul>
+<li>Move the mouse to aim, press a button to shoot; with burst fire, hold it.</li>
+<li>P pauses, Esc leaves a screen, Alt+Enter switches between window and full screen.</li>
+<li>A score that enters your local table can be sent here: type your name on the
+game-over screen and keep the send box ticked.</li>
+</ul>
+<h2>Scores</h2>
+<p><a href="/cgi/version.pl?prg=Zarvenok&amp;show&amp;type=0">The online high-score table</a>
+(<a href="/cgi/version.pl?prg=Zarvenok&amp;show&amp;type=0&amp;period=week">this week</a>).</p>
+</body>
+</html>
+)";
+    return html;
+}
+
+std::string TablePage(const TScorePage& rows, EPeriod period, int page)
+{
+    const bool week = period == EPeriod::Week;
+    std::string html = Head(week ? "Zarvenok: scores of the week" : "Zarvenok: all-time scores");
+    html += week ? "<h1>Scores of the week</h1>\n" : "<h1>All-time scores</h1>\n";
+    html += "<nav>";
+    html += week ? "<a href=\"" + TableLink(EPeriod::AllTime, 1) + "\">All time</a><strong>This week</strong>"
+                 : "<strong>All time</strong><a href=\"" + TableLink(EPeriod::Week, 1) + "\">This week</a>";
+    html += "<a href=\"/\">Home</a></nav>\n";
+    if (rows.Rows.empty()) {
+        html += "<p id=\"empty\">No scores yet.</p>\n";
+    } else {
+        html += "<table id=\"scores\">\n<thead><tr><th class=\"n\">Rank</th><th>Name</th><th class=\"n\">Score</th>"
+                "<th>Squad</th><th>Date</th></tr></thead>\n<tbody>\n";
+        for (const auto& row : rows.Rows) {
+            html += "<tr><td class=\"n\">" + std::to_string(row.Rank) + "</td><td>" +
+                    HtmlEscape(row.Name) + "</td><td class=\"n\">" + std::to_string(row.Score) +
+                    "</td><td>" + HtmlEscape(row.Squad) + "</td><td>" +
+                    FormatDate(row.SubmittedAt) + "</td></tr>\n";
+        }
+        html += "</tbody>\n</table>\n";
+    }
+    const int64_t pages = PageCount(rows);
+    html += "<p class=\"pages\">";
+    if (page > 1)
+        html += "<a rel=\"prev\" href=\"" + TableLink(period, page - 1) + "\">Previous</a> ";
+    html += "Page " + std::to_string(page) + " of " + std::to_string(pages);
+    if (page < pages)
+        html += " <a rel=\"next\" href=\"" + TableLink(period, page + 1) + "\">Next</a>";
+    html += "</p>\n<p><a href=\"" + std::string(JsonPath) + "?period=" +
+            std::string(PeriodName(period)) + "&amp;page=" + std::to_string(page) +
+            "\">JSON</a></p>\n</body>\n</html>\n";
+    return html;
+}
+
+std::string TableJson(const TScorePage& rows, EPeriod period, int page)
+{
+    nlohmann::json scores = nlohmann::json::array();
+    for (const auto& row : rows.Rows)
+        scores.push_back({{"rank", row.Rank},
+                          {"name", row.Name},
+                          {"score", row.Score},
+                          {"squad", row.Squad},
+                          {"date", FormatDate(row.SubmittedAt)},
+                          {"time", row.SubmittedAt}});
+    const nlohmann::json doc = {{"period", PeriodName(period)},
+                                {"page", page},
+                                {"pageSize", TablePageSize},
+                                {"pages", PageCount(rows)},
+                                {"total", rows.Total},
+                                {"scores", scores}};
+    // Stored bytes need not be UTF-8; replace rather than throw.
+    return doc.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}

@@ -1,0 +1,19 @@
+// The site's pages and the table's JSON; every stored text is escaped here.
+#pragma once
+
+#include "Request.h"
+#include "ScoreStore.h"
+
+#include <string>
+#include <string_view>
+
+std::string HtmlEscape(std::string_view text);
+
+std::string HomePage();
+
+// One page (from 1) of the all-time or weekly table.
+std::string TablePage(const TScorePage& rows, EPeriod period, int page);
+std::string TableJson(const TScorePage& rows, EPeriod period, int page);
+
+// "2024-05-17" for seconds since the epoch, in UTC.
+std::string FormatDate(int64_t seconds);
