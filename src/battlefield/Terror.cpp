@@ -157,13 +157,17 @@ void TTerror::BeginMove(int moveCount)
 void TTerror::QueryScenery()
 {
     if (Engine() == nullptr || MarkedDead() || !Collisioned) return;
+    const TSpriteEngine& root = *Engine();
     const TRect mine = BoundsRect();
     bool done = false;
-    ForEachChild<TMestnost>(*Engine(), [&](TMestnost& scenery) {
-        if (!scenery.Collisioned) return;
-        if (OverlapRect(scenery.BoundsRect(), mine) && TestCollision(&scenery) && scenery.TestCollision(this))
-            DoCollision(&scenery, done);
-    });
+    // Rectangles first: most children are nowhere near, and the class test
+    // costs more than the overlap test.
+    for (int i = 0; i < root.Count(); ++i) {
+        TSprite* sprite = root.Items(i);
+        if (!sprite->Collisioned || !OverlapRect(sprite->BoundsRect(), mine)) continue;
+        auto* scenery = dynamic_cast<TMestnost*>(sprite);
+        if (scenery != nullptr && TestCollision(scenery) && scenery->TestCollision(this)) DoCollision(scenery, done);
+    }
 }
 
 void TTerror::FireAtPlayer()
