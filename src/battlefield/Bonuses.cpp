@@ -11,9 +11,7 @@
 
 TBonus::TBonus(TSprite* parent, const std::string& imageName, double x, double y, int z) : TImageSprite(parent)
 {
-    Image = &MainForm->Image(imageName);
-    Width = Image->Width();
-    Height = Image->Height();
+    TakeImage(MainForm->Image(imageName));
     X = x;
     Y = y;
     SetZ(z);

@@ -6,9 +6,7 @@
 
 Word_Level_begin::Word_Level_begin(TSprite* parent) : TBegin(parent)
 {
-    Image = &MainForm->Image("Word_Level_begin");
-    Width = Image->Width();
-    Height = Image->Height();
+    TakeImage(MainForm->Image("Word_Level_begin"));
     X = -Width;
     Y = 200;
     SetZ(800);
@@ -34,9 +32,7 @@ void Word_Level_begin::DoMove(int moveCount)
 
 TFight::TFight(TSprite* parent) : TBegin(parent)
 {
-    Image = &MainForm->Image("Fight");
-    Width = Image->Width();
-    Height = Image->Height();
+    TakeImage(MainForm->Image("Fight"));
     X = 400 - Width / 2.0;
     Y = 300;
     SetZ(800);

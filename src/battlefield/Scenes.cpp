@@ -8,9 +8,7 @@
 
 TMestnost::TMestnost(TSprite* parent, const std::string& imageName, int x, int y, int z) : TImageSprite(parent)
 {
-    Image = &MainForm->Image(imageName);
-    Width = Image->Width();
-    Height = Image->Height();
+    TakeImage(MainForm->Image(imageName));
     X = x;
     Y = y;
     SetZ(z);

@@ -170,6 +170,19 @@ void TTerror::QueryScenery()
     }
 }
 
+bool TTerror::FiringStep(int firePattern)
+{
+    if (!DrawAboveClock(MainForm->RandInt(10))) return true;
+    if (RoundToInt(AnimPos) != firePattern) {
+        Armed = true;
+    } else {
+        if (Armed) FireAtPlayer();
+        Armed = false;
+        CheckPlayer();
+    }
+    return false;
+}
+
 void TTerror::FireAtPlayer()
 {
     TMainForm& form = *MainForm;

@@ -87,6 +87,11 @@ protected:
     // Reports every scenery object that touches it, pixel-exact, to
     // DoCollision, in child order.
     void QueryScenery();
+    // One move of firing: on nine draws of ten the shot goes off when the
+    // animation comes round to the firing pattern (once per loop), with the
+    // player's check; returns true on the tenth draw, when the caller may
+    // end the phase.
+    bool FiringStep(int firePattern);
     // Plays the kind's fire sound and takes HitDamage from the player.
     void FireAtPlayer();
     // A life for every 100 health lost; the game ends with the last life.

@@ -23,16 +23,6 @@ void TTerror1::DoMove(int moveCount)
         return;
     }
     if (X + Width >= RightBound || X <= LeftBound) TogglePhase();
-    if (DrawAboveClock(form.RandInt(10))) {
-        // The shot goes off when the animation comes round to pattern 0.
-        if (RoundToInt(AnimPos) != 0) {
-            Armed = true;
-        } else {
-            if (Armed) FireAtPlayer();
-            Armed = false;
-            CheckPlayer();
-        }
-    } else if (PhaseClock > 10) {
-        TogglePhase();
-    }
+    // The shot goes off when the animation comes round to pattern 0.
+    if (FiringStep(0) && PhaseClock > 10) TogglePhase();
 }

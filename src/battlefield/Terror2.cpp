@@ -24,18 +24,8 @@ void TTerror2::DoMove(int moveCount)
     }
     if (Turning) TurnStep();
     if (Fighting && !Turning) {
-        if (DrawAboveClock(form.RandInt(10))) {
-            // Vehicles fire on pattern 1 of their "_fight" strip.
-            if (RoundToInt(AnimPos) != 1) {
-                Armed = true;
-            } else {
-                if (Armed) FireAtPlayer();
-                Armed = false;
-                CheckPlayer();
-            }
-        } else if (PhaseClock > 10) {
-            ChangePhase();
-        }
+        // Vehicles fire on pattern 1 of their "_fight" strip.
+        if (FiringStep(1) && PhaseClock > 10) ChangePhase();
     }
     if (X >= RightBound || X <= LeftBound) {
         // Off the screen. The trucks share one engine loop, which stops only

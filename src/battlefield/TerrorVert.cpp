@@ -18,16 +18,6 @@ void TTerror_Vert::DoMove(int moveCount)
     if (Turning) TurnStep();
     if (Fighting && !Turning) {
         if (X + Width >= 800 || X <= 0) TogglePhase();
-        if (DrawAboveClock(form.RandInt(10))) {
-            if (RoundToInt(AnimPos) != 0) {
-                Armed = true;
-            } else {
-                if (Armed) FireAtPlayer();
-                Armed = false;
-                CheckPlayer();
-            }
-        } else if (PhaseClock > 10) {
-            Turning = true;
-        }
+        if (FiringStep(0) && PhaseClock > 10) Turning = true;
     }
 }

@@ -24,9 +24,7 @@ const TAimingBand& AimingBand(int32_t mouseX)
 
 Pricel_prosto::Pricel_prosto(TSprite* parent) : TImageSprite(parent)
 {
-    Image = &MainForm->Image("pricel");
-    Width = Image->Width();
-    Height = Image->Height();
+    TakeImage(MainForm->Image("pricel"));
     SetZ(804);
     AnimCount = Image->PatternCount();
     AnimLooped = false;
@@ -52,9 +50,7 @@ void Pricel_prosto::DoMove(int moveCount)
 TPlayerSprite::TPlayerSprite(TSprite* parent) : TImageSprite(parent)
 {
     TMainForm& form = *MainForm;
-    Image = &form.Image("ak47");
-    Width = Image->Width();
-    Height = Image->Height();
+    TakeImage(form.Image("ak47"));
     X = (form.DXDraw.SurfaceWidth() - Image->Width()) / 2.0 + 60;
     Y = form.DXDraw.SurfaceHeight() - Image->Height();
     SetZ(805);
@@ -86,9 +82,7 @@ void TPlayerSprite::DoMove(int moveCount)
 TSplash::TSplash(TSprite* parent) : TImageSprite(parent)
 {
     const TAimingBand& band = AimingBand(MainForm->Input.MouseX);
-    Image = &MainForm->Image(band.FlashImage);
-    Width = Image->Width();
-    Height = Image->Height();
+    TakeImage(MainForm->Image(band.FlashImage));
     X = band.FlashX;
     Y = band.FlashY;
     SetZ(800);

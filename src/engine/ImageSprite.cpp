@@ -76,6 +76,13 @@ void ClipSpan(int64_t start, int64_t limit, int64_t& from, int64_t& to)
 
 TImageSprite::TImageSprite(TSprite* parent) : TSprite(parent) {}
 
+void TImageSprite::TakeImage(TPictureCollectionItem& image)
+{
+    Image = &image;
+    Width = image.Width();
+    Height = image.Height();
+}
+
 int TImageSprite::PatternIndex() const
 {
     return SaturateToInt(int64_t{AnimStart} + TruncateToInt(AnimPos));

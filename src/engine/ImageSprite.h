@@ -25,6 +25,9 @@ public:
     // Wrap the rectangle around the surface.
     bool Tile = false;
 
+    // Shows the image, and takes its pattern size as the sprite's size.
+    void TakeImage(TPictureCollectionItem& image);
+
     // Pattern shown now: AnimStart + truncated AnimPos.
     int PatternIndex() const;
     void DoDraw() override;

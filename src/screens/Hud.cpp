@@ -7,9 +7,7 @@
 
 THudSprite::THudSprite(TSprite* parent, const std::string& imageName) : TImageSprite(parent)
 {
-    Image = &MainForm->Image(imageName);
-    Width = Image->Width();
-    Height = Image->Height();
+    TakeImage(MainForm->Image(imageName));
     SetZ(800);
 }
 

@@ -9,9 +9,7 @@
 TEnter_Name::TEnter_Name(TSprite* parent) : TImageSprite(parent)
 {
     TMainForm& form = *MainForm;
-    Image = &form.Image("Enter_Name");
-    Width = Image->Width();
-    Height = Image->Height();
+    TakeImage(form.Image("Enter_Name"));
     // Doubles: an odd difference leaves it on a half pixel.
     X = (form.DXDraw.Display.Width - Width) / 2.0;
     Y = (form.DXDraw.Display.Height - Height) / 2.0;

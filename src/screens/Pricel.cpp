@@ -7,9 +7,7 @@
 
 Pricel::Pricel(TSprite* parent) : TImageSprite(parent)
 {
-    Image = &MainForm->ImageList.Items.Find("pricel_anim");
-    Width = Image->Width();
-    Height = Image->Height();
+    TakeImage(MainForm->ImageList.Items.Find("pricel_anim"));
     SetZ(804);
     AnimCount = Image->PatternCount();
     AnimLooped = true;

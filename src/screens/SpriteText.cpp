@@ -10,9 +10,7 @@
 TGlyph::TGlyph(TSprite* parent, const std::string& imageName, double scale, double x, double y)
     : TImageSprite(parent)
 {
-    Image = &MainForm->Image(imageName);
-    Width = Image->Width();
-    Height = Image->Height();
+    TakeImage(MainForm->Image(imageName));
     Scale = scale;
     X = x;
     Y = y;
