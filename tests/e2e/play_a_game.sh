@@ -47,46 +47,9 @@ if [[ $(grep -c " ok " backdrop.check) != 1 ]] || ! grep -q "^$sky ok" backdrop.
   cat backdrop.check; echo "the weapon or HUD checks accept the bare backdrop"; exit 1
 fi
 
-export SDL_AUDIODRIVER=dummy COMPARE="$here/compare_ppm.py" CHECK="$check" SKY="$sky" WEAPON="$weapon" HUD="${hud[*]}"
+export GAME_WINDOW="$here/game_window.sh" SDL_AUDIODRIVER=dummy COMPARE="$here/compare_ppm.py" CHECK="$check" SKY="$sky" WEAPON="$weapon" HUD="${hud[*]}"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail -c '
-  ./zarvenok > game.log 2>&1 &
-  pid=$!
-  fail() { echo "$1"; kill $pid 2>/dev/null || true; cat game.log; exit 1; }
-  wid=""
-  for i in $(seq 200); do
-    wid=$(xdotool search --name "^Zarvenok$" 2>/dev/null | head -n 1 || true)
-    [[ -n $wid ]] && break
-    sleep 0.1
-  done
-  [[ -n $wid ]] || fail "no game window"
-  # The root window holds the composed screen in its own plain visual.
-  shot() {
-    eval "$(xdotool getwindowgeometry --shell "$wid")"
-    xwd -silent -root | xwdtopnm 2>/dev/null | pnmdepth 255 | pnmcut "$X" "$Y" "$WIDTH" "$HEIGHT" > "$1"
-  }
-  # Waits until the window shows the picture (a slow start is no failure).
-  shows() {
-    for i in $(seq 40); do
-      shot "$1.ppm"
-      "$COMPARE" "$1.ppm" "$1_ref.ppm" > "$1.match" && { cat "$1.match"; return 0; }
-      sleep 0.25
-    done
-    cat "$1.match"
-    return 1
-  }
-  # Waits until a screenshot NAME.ppm passes the checks that follow.
-  passes() {
-    local name=$1 tries=$2
-    shift 2
-    for i in $(seq "$tries"); do
-      shot "$name.ppm"
-      "$CHECK" "$name.ppm" "$@" > "$name.check" && { cat "$name.check"; return 0; }
-      sleep 0.25
-    done
-    cat "$name.check"
-    return 1
-  }
-  click() { xdotool mousemove --window "$wid" "$1" "$2" sleep 0.2 click 1; }
+  source "$GAME_WINDOW"
 
   shows menu || fail "the window does not show the menu"
   "$CHECK" menu.ppm "$SKY" $HUD > menu.check && { cat menu.check; fail "the battlefield check accepts the menu"; }
@@ -127,11 +90,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail -c '
   click 300 500
   shows exit || fail "the exit scene did not come"
   click 290 380
-  for i in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-  kill -0 $pid 2>/dev/null && fail "the game did not end"
-  status=0
-  wait $pid || status=$?
-  echo "exit status $status" > status.txt
+  ended
 '
 
 status=$(cat status.txt)

@@ -66,37 +66,9 @@ done
 if "$here/compare_ppm.py" help1_ref.ppm help2_ref.ppm > /dev/null; then echo "the help pages look alike"; exit 1; fi
 if "$here/compare_ppm.py" options_ref.ppm scores_ref.ppm > /dev/null; then echo "options and scores look alike"; exit 1; fi
 
-export SDL_AUDIODRIVER=dummy COMPARE="$here/compare_ppm.py" CHECK="$here/check_picture.py"
+export GAME_WINDOW="$here/game_window.sh" SDL_AUDIODRIVER=dummy COMPARE="$here/compare_ppm.py" CHECK="$here/check_picture.py"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail -c '
-  ./zarvenok > game.log 2>&1 &
-  pid=$!
-  fail() { echo "$1"; kill $pid 2>/dev/null || true; cat game.log; exit 1; }
-  wid=""
-  for i in $(seq 200); do
-    wid=$(xdotool search --name "^Zarvenok$" 2>/dev/null | head -n 1 || true)
-    [[ -n $wid ]] && break
-    sleep 0.1
-  done
-  [[ -n $wid ]] || fail "no game window"
-  shot() {
-    eval "$(xdotool getwindowgeometry --shell "$wid")"
-    xwd -silent -root | xwdtopnm 2>/dev/null | pnmdepth 255 | pnmcut "$X" "$Y" "$WIDTH" "$HEIGHT" > "$1"
-  }
-  # Waits until the window shows the expected screen (and passes any checks).
-  shows() {
-    local name=$1; shift
-    for i in $(seq 40); do
-      shot "$name.ppm"
-      if "$COMPARE" "$name.ppm" "${name}_ref.ppm" > "$name.match"; then
-        [[ $# -eq 0 ]] && { cat "$name.match"; return 0; }
-        "$CHECK" "$name.ppm" "$@" > "$name.check" && { cat "$name.match" "$name.check"; return 0; }
-      fi
-      sleep 0.25
-    done
-    cat "$name.match" "$name.check" 2>/dev/null || true
-    return 1
-  }
-  click() { xdotool mousemove --window "$wid" "$1" "$2" sleep 0.2 click 1; }
+  source "$GAME_WINDOW"
   rest() { xdotool mousemove --window "$wid" 760 580; }
   key() { xdotool windowfocus --sync "$wid" key "$@"; }
 
@@ -119,11 +91,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail -c '
   shows menu || fail "Esc on the high-score screen did not lead to the menu"
   click 300 500
   click 290 380
-  for i in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-  kill -0 $pid 2>/dev/null && fail "the game did not end"
-  status=0
-  wait $pid || status=$?
-  echo "exit status $status" > status.txt
+  ended
 '
 status=$(cat status.txt)
 [[ $status == "exit status 0" ]] || { echo "game ended with $status"; cat game.log; exit 1; }
