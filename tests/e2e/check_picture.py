@@ -95,8 +95,8 @@ def numbers(text):
     return [int(v) for v in text.split(',')]
 
 
-def run_check(shot, spec):
-    kind, pattern, where = spec.split(':')
+def run_check(shot, rule):
+    kind, pattern, where = rule.split(':')
     paths = sorted(glob.glob(pattern))
     if not paths:
         raise ValueError(f"no picture {pattern}")
@@ -128,9 +128,9 @@ def main():
         print(f"{sys.argv[1]}: no picture ({e})")
         return 1
     failed = 0
-    for spec in sys.argv[2:]:
-        passed, share = run_check(shot, spec)
-        print(f"{spec} {'ok' if passed else 'FAIL'} {share:.1%}")
+    for rule in sys.argv[2:]:
+        passed, share = run_check(shot, rule)
+        print(f"{rule} {'ok' if passed else 'FAIL'} {share:.1%}")
         failed += not passed
     return 1 if failed else 0
 

@@ -3,24 +3,14 @@
 within a small distance of REF's (both binary PPM, 8-bit), printing the share."""
 import sys
 
+from check_picture import read_picture
+
 
 def read_ppm(path):
-    data = open(path, 'rb').read()
-    parts, pos = [], 0
-    while len(parts) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b'#':
-            pos = data.index(b'\n', pos) + 1
-            continue
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        parts.append(data[pos:end])
-        pos = end
-    pos += 1
-    width, height = int(parts[1]), int(parts[2])
-    return width, height, data[pos:pos + width * height * 3]
+    picture = read_picture(path)
+    if picture.channels != 3:
+        raise ValueError(f"{path}: not a PPM")
+    return picture.width, picture.height, picture.data
 
 
 def main():
