@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -213,6 +215,58 @@ TEST_F(BattlefieldArt, SoldiersFireOnPatternZeroAndFallToTheGround)
     }
 }
 
+// A soldier advances 1 pixel a frame while his walk advances
+// AnimRate * 0.015 * 16 patterns a frame: from one pattern to the next, a
+// foot that stays on the ground must move back by the distance walked, or
+// it slides. The soles on the bottom row are the feet on the ground.
+TEST_F(BattlefieldArt, PlantedFeetKeepPaceWithTheGround)
+{
+    auto soles = [](const TPictureCollectionItem& item, int p) {
+        std::vector<double> centres;
+        const int y = item.Height() - 1;
+        for (int x = 0; x < item.Width();) {
+            if (Clear(item, PatternPixel(item, p, x, y))) {
+                ++x;
+                continue;
+            }
+            const int from = x;
+            while (x < item.Width() && !Clear(item, PatternPixel(item, p, x, y))) ++x;
+            if (x - from >= 4) centres.push_back((from + x - 1) / 2.0);
+        }
+        return centres;
+    };
+    // The kind table's animation rates of kinds 1 to 4.
+    const double rates[] = {0.5, 1.0 / 3.0, 1.0, 1.0 / 3.0};
+    for (int kind = 1; kind <= 4; ++kind) {
+        const double walked = 1.0 / (rates[kind - 1] * 0.015 * 16);
+        for (const auto& [suffix, direction] : {std::pair{"_move", 1}, std::pair{"_move_back", -1}}) {
+            const std::string name = "terror" + std::to_string(kind) + suffix;
+            const auto& walk = Item(name);
+            const int n = walk.PatternCount();
+            for (int p = 0; p < n; ++p) {
+                const auto before = soles(walk, p), after = soles(walk, (p + 1) % n);
+                double slip = 1e9;
+                for (double a : before)
+                    for (double b : after) slip = std::min(slip, std::abs(b - a + direction * walked));
+                EXPECT_LT(slip, 2.0) << name << " pattern " << p << " to " << (p + 1) % n;
+            }
+        }
+    }
+}
+
+// Flashes, smoke and fire stay inside their frames: nothing on the top row.
+// (The helicopter's rotor is its body and may touch it.)
+TEST_F(BattlefieldArt, EffectsHaveHeadRoom)
+{
+    std::vector<std::string> names{"popal", "gotov", "Bonus_dead"};
+    for (int kind = 1; kind <= 7; ++kind)
+        for (const char* suffix : {"_fight", "_fight_back"}) names.push_back("terror" + std::to_string(kind) + suffix);
+    for (const auto& name : names) {
+        const auto& item = Item(name);
+        for (int p = 0; p < item.PatternCount(); ++p) EXPECT_GT(OpaqueBounds(item, p).Top, 0) << name << " pattern " << p;
+    }
+}
+
 TEST_F(BattlefieldArt, VehiclesDriveFireAndTurnTheirGuns)
 {
     struct TVehicle {
@@ -306,7 +360,7 @@ TEST_F(BattlefieldArt, EffectsAndBonusesHaveTheirSizesAndPatterns)
         const char* Name;
         int MinPatterns, MaxPatterns, MinSide, MaxSide;
     };
-    for (const TEffect& e : {TEffect{"popal", 3, 4, 24, 64}, TEffect{"gotov", 8, 12, 130, 170},
+    for (const TEffect& e : {TEffect{"popal", 3, 4, 24, 64}, TEffect{"gotov", 8, 14, 200, 300},
                              TEffect{"Bonus_dead", 6, 10, 50, 110}}) {
         const auto& item = Item(e.Name);
         EXPECT_GE(item.PatternCount(), e.MinPatterns) << e.Name;
@@ -319,9 +373,21 @@ TEST_F(BattlefieldArt, EffectsAndBonusesHaveTheirSizesAndPatterns)
     const TBounds spark = OpaqueBounds(Item("popal"), 0);
     EXPECT_LE(spark.Left, 12);
     EXPECT_LE(spark.Top, 12);
-    // The explosion grows before it fades.
+    // The kill mark is centred on the vehicle it replaces: its first pattern
+    // is a flash over the whole of the widest vehicle, and it ends thinned
+    // out to a quarter of its pixels, so the effects vanish softly.
     const auto& blast = Item("gotov");
-    EXPECT_LT(OpaqueBounds(blast, 0).Opaque * 4, OpaqueBounds(blast, blast.PatternCount() / 2).Opaque);
+    for (const char* vehicle : {"terror5_move", "terror6_move", "terror7_move", "terror8_move"}) {
+        EXPECT_GE(blast.Width(), Item(vehicle).Width()) << vehicle;
+        EXPECT_GE(blast.Height(), Item(vehicle).Height() * 2) << vehicle << ": no room for the smoke";
+    }
+    const TBounds flash = OpaqueBounds(blast, 0);
+    EXPECT_LE(flash.Left, (blast.Width() - Item("terror6_move").Width()) / 2) << "the flash leaves the vehicle's end showing";
+    EXPECT_GE(flash.Right, (blast.Width() + Item("terror6_move").Width()) / 2 - 1);
+    EXPECT_GT(flash.Opaque * 2, static_cast<long>(Item("terror6_move").Width()) * Item("terror6_move").Height());
+    long most = 0;
+    for (int p = 0; p < blast.PatternCount(); ++p) most = std::max(most, OpaqueBounds(blast, p).Opaque);
+    EXPECT_LT(OpaqueBounds(blast, blast.PatternCount() - 1).Opaque * 3, most);
 
     for (const char* name : kBonuses) {
         const auto& item = Item(name);
