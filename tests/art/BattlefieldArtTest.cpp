@@ -19,6 +19,7 @@ protected:
     struct TRgb {
         int R, G, B;
     };
+    static int Distance(TRgb a, TRgb b) { return std::abs(a.R - b.R) + std::abs(a.G - b.G) + std::abs(a.B - b.B); }
     static TRgb Rgb(uint32_t p) { return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)}; }
 
     // Lowest row of a pattern with an opaque pixel, or -1.
@@ -117,14 +118,28 @@ const char* const kBonuses[] = {"bomb", "med", "Life", "dollar", "Cherep", "arto
 
 TEST_F(BattlefieldArt, ScenesAreOpaqueBackdropsWithSkyAboveAndGroundBelow)
 {
+    // The helicopter's average colour, outline and all.
+    const auto& heli = Item("terror8_move");
+    long hr = 0, hg = 0, hb = 0, hn = 0;
+    for (int y = 0; y < heli.Height(); ++y)
+        for (int x = 0; x < heli.Width(); ++x) {
+            const uint32_t px = PatternPixel(heli, 0, x, y);
+            if (Clear(heli, px)) continue;
+            const TRgb c = Rgb(px);
+            hr += c.R, hg += c.G, hb += c.B, ++hn;
+        }
+    ASSERT_GT(hn, 0);
+    const TRgb helicopter{static_cast<int>(hr / hn), static_cast<int>(hg / hn), static_cast<int>(hb / hn)};
+    std::vector<TRgb> skies;
     for (int n = 1; n <= 4; ++n) {
         const auto& item = Item("Scene" + std::to_string(n));
         EXPECT_EQ(item.Picture.Width(), 800) << n;
         EXPECT_EQ(item.Picture.Height(), 600) << n;
         EXPECT_EQ(item.PatternCount(), 1) << n;
         EXPECT_FALSE(item.Transparent) << n;
-        // Averaged across the screen: blue where the helicopter flies, sand
-        // on the road and on the square where soldiers walk.
+        // Averaged across the screen: a sky of the scene's own hour where
+        // the helicopter flies, sand on the road and on the square where
+        // soldiers walk.
         auto average = [&](int y1, int y2) {
             long r = 0, g = 0, b = 0, count = 0;
             for (int y = y1; y <= y2; y += 3)
@@ -135,10 +150,15 @@ TEST_F(BattlefieldArt, ScenesAreOpaqueBackdropsWithSkyAboveAndGroundBelow)
             return TRgb{static_cast<int>(r / count), static_cast<int>(g / count), static_cast<int>(b / count)};
         };
         const TRgb sky = average(65, 220), road = average(310, 369), square = average(410, 519);
-        EXPECT_GT(sky.B, sky.R + 40) << "scene " << n << " sky";
+        EXPECT_GT(Distance(sky, square), 60) << "scene " << n << ": the sky does not stand apart from the ground";
+        EXPECT_GT(Distance(sky, helicopter), 60) << "scene " << n << ": the helicopter would melt into the sky";
         EXPECT_GT(road.R, road.B + 10) << "scene " << n << " road";
         EXPECT_GT(square.R, square.B + 40) << "scene " << n << " square";
+        skies.push_back(sky);
     }
+    // Each scene has its own hour and weather: no two skies alike.
+    for (size_t i = 0; i < skies.size(); ++i)
+        for (size_t j = i + 1; j < skies.size(); ++j) EXPECT_GT(Distance(skies[i], skies[j]), 40) << "scenes " << i + 1 << " and " << j + 1;
 }
 
 TEST_F(BattlefieldArt, SceneryStandsOnTheGroundAtItsDepth)
