@@ -34,7 +34,7 @@ TEST(ArtTemplate, ExpandsNamesAndExpressions)
         {"${round(7/2)} ${floor(-0.5)} ${abs(-3)}", "4 -1 3"},
         {"${1/3}", "0.3333"},
         // Angles in degrees, as rotate() takes them.
-        {"${sin(30)} ${cos(180)} ${atan2(1, -1)} ${hypot(3, 4)}", "0.5 -1 135 5"},
+        {"${sin(30)} ${cos(180)} ${atan2(1, -1)} ${hypot(3, 4)} ${sqrt(6.25)}", "0.5 -1 135 5 2.5"},
         {"$${w} stays", "${w} stays"},
         {"no template", "no template"},
     };
@@ -44,7 +44,7 @@ TEST(ArtTemplate, ExpandsNamesAndExpressions)
 TEST(ArtTemplate, ReportsWhatItCannotRead)
 {
     const TArtVariables vars{{"w", "10"}, {"label", "YES"}};
-    for (const char* text : {"${nothing}", "${w+}", "${w/0}", "${label*2}", "${(w}", "${tan(w)}", "${sin(1, 2)}", "${w", "${w 2}"}) {
+    for (const char* text : {"${nothing}", "${w+}", "${w/0}", "${label*2}", "${(w}", "${tan(w)}", "${sin(1, 2)}", "${sqrt(-w)}", "${w", "${w 2}"}) {
         try {
             ExpandTemplate(text, vars);
             ADD_FAILURE() << text << " was accepted";

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -17,6 +19,7 @@ protected:
     struct TRgb {
         int R, G, B;
     };
+    static int Distance(TRgb a, TRgb b) { return std::abs(a.R - b.R) + std::abs(a.G - b.G) + std::abs(a.B - b.B); }
     static TRgb Rgb(uint32_t p) { return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)}; }
 
     // Lowest row of a pattern with an opaque pixel, or -1.
@@ -115,14 +118,28 @@ const char* const kBonuses[] = {"bomb", "med", "Life", "dollar", "Cherep", "arto
 
 TEST_F(BattlefieldArt, ScenesAreOpaqueBackdropsWithSkyAboveAndGroundBelow)
 {
+    // The helicopter's average colour, outline and all.
+    const auto& heli = Item("terror8_move");
+    long hr = 0, hg = 0, hb = 0, hn = 0;
+    for (int y = 0; y < heli.Height(); ++y)
+        for (int x = 0; x < heli.Width(); ++x) {
+            const uint32_t px = PatternPixel(heli, 0, x, y);
+            if (Clear(heli, px)) continue;
+            const TRgb c = Rgb(px);
+            hr += c.R, hg += c.G, hb += c.B, ++hn;
+        }
+    ASSERT_GT(hn, 0);
+    const TRgb helicopter{static_cast<int>(hr / hn), static_cast<int>(hg / hn), static_cast<int>(hb / hn)};
+    std::vector<TRgb> skies;
     for (int n = 1; n <= 4; ++n) {
         const auto& item = Item("Scene" + std::to_string(n));
         EXPECT_EQ(item.Picture.Width(), 800) << n;
         EXPECT_EQ(item.Picture.Height(), 600) << n;
         EXPECT_EQ(item.PatternCount(), 1) << n;
         EXPECT_FALSE(item.Transparent) << n;
-        // Averaged across the screen: blue where the helicopter flies, sand
-        // on the road and on the square where soldiers walk.
+        // Averaged across the screen: a sky of the scene's own hour where
+        // the helicopter flies, sand on the road and on the square where
+        // soldiers walk.
         auto average = [&](int y1, int y2) {
             long r = 0, g = 0, b = 0, count = 0;
             for (int y = y1; y <= y2; y += 3)
@@ -133,10 +150,15 @@ TEST_F(BattlefieldArt, ScenesAreOpaqueBackdropsWithSkyAboveAndGroundBelow)
             return TRgb{static_cast<int>(r / count), static_cast<int>(g / count), static_cast<int>(b / count)};
         };
         const TRgb sky = average(65, 220), road = average(310, 369), square = average(410, 519);
-        EXPECT_GT(sky.B, sky.R + 40) << "scene " << n << " sky";
+        EXPECT_GT(Distance(sky, square), 60) << "scene " << n << ": the sky does not stand apart from the ground";
+        EXPECT_GT(Distance(sky, helicopter), 60) << "scene " << n << ": the helicopter would melt into the sky";
         EXPECT_GT(road.R, road.B + 10) << "scene " << n << " road";
         EXPECT_GT(square.R, square.B + 40) << "scene " << n << " square";
+        skies.push_back(sky);
     }
+    // Each scene has its own hour and weather: no two skies alike.
+    for (size_t i = 0; i < skies.size(); ++i)
+        for (size_t j = i + 1; j < skies.size(); ++j) EXPECT_GT(Distance(skies[i], skies[j]), 40) << "scenes " << i + 1 << " and " << j + 1;
 }
 
 TEST_F(BattlefieldArt, SceneryStandsOnTheGroundAtItsDepth)
@@ -210,6 +232,58 @@ TEST_F(BattlefieldArt, SoldiersFireOnPatternZeroAndFallToTheGround)
         const auto& dead = Item(k + "_dead");
         const TBounds first = OpaqueBounds(dead, 0), last = OpaqueBounds(dead, dead.PatternCount() - 1);
         EXPECT_LT((last.Bottom - last.Top) * 2, first.Bottom - first.Top) << k;
+    }
+}
+
+// A soldier advances 1 pixel a frame while his walk advances
+// AnimRate * 0.015 * 16 patterns a frame: from one pattern to the next, a
+// foot that stays on the ground must move back by the distance walked, or
+// it slides. The soles on the bottom row are the feet on the ground.
+TEST_F(BattlefieldArt, PlantedFeetKeepPaceWithTheGround)
+{
+    auto soles = [](const TPictureCollectionItem& item, int p) {
+        std::vector<double> centres;
+        const int y = item.Height() - 1;
+        for (int x = 0; x < item.Width();) {
+            if (Clear(item, PatternPixel(item, p, x, y))) {
+                ++x;
+                continue;
+            }
+            const int from = x;
+            while (x < item.Width() && !Clear(item, PatternPixel(item, p, x, y))) ++x;
+            if (x - from >= 4) centres.push_back((from + x - 1) / 2.0);
+        }
+        return centres;
+    };
+    // The kind table's animation rates of kinds 1 to 4.
+    const double rates[] = {0.5, 1.0 / 3.0, 1.0, 1.0 / 3.0};
+    for (int kind = 1; kind <= 4; ++kind) {
+        const double walked = 1.0 / (rates[kind - 1] * 0.015 * 16);
+        for (const auto& [suffix, direction] : {std::pair{"_move", 1}, std::pair{"_move_back", -1}}) {
+            const std::string name = "terror" + std::to_string(kind) + suffix;
+            const auto& walk = Item(name);
+            const int n = walk.PatternCount();
+            for (int p = 0; p < n; ++p) {
+                const auto before = soles(walk, p), after = soles(walk, (p + 1) % n);
+                double slip = 1e9;
+                for (double a : before)
+                    for (double b : after) slip = std::min(slip, std::abs(b - a + direction * walked));
+                EXPECT_LT(slip, 2.0) << name << " pattern " << p << " to " << (p + 1) % n;
+            }
+        }
+    }
+}
+
+// Flashes, smoke and fire stay inside their frames: nothing on the top row.
+// (The helicopter's rotor is its body and may touch it.)
+TEST_F(BattlefieldArt, EffectsHaveHeadRoom)
+{
+    std::vector<std::string> names{"popal", "gotov", "Bonus_dead"};
+    for (int kind = 1; kind <= 7; ++kind)
+        for (const char* suffix : {"_fight", "_fight_back"}) names.push_back("terror" + std::to_string(kind) + suffix);
+    for (const auto& name : names) {
+        const auto& item = Item(name);
+        for (int p = 0; p < item.PatternCount(); ++p) EXPECT_GT(OpaqueBounds(item, p).Top, 0) << name << " pattern " << p;
     }
 }
 
@@ -306,7 +380,7 @@ TEST_F(BattlefieldArt, EffectsAndBonusesHaveTheirSizesAndPatterns)
         const char* Name;
         int MinPatterns, MaxPatterns, MinSide, MaxSide;
     };
-    for (const TEffect& e : {TEffect{"popal", 3, 4, 24, 64}, TEffect{"gotov", 8, 12, 130, 170},
+    for (const TEffect& e : {TEffect{"popal", 3, 4, 24, 64}, TEffect{"gotov", 8, 14, 200, 300},
                              TEffect{"Bonus_dead", 6, 10, 50, 110}}) {
         const auto& item = Item(e.Name);
         EXPECT_GE(item.PatternCount(), e.MinPatterns) << e.Name;
@@ -319,9 +393,21 @@ TEST_F(BattlefieldArt, EffectsAndBonusesHaveTheirSizesAndPatterns)
     const TBounds spark = OpaqueBounds(Item("popal"), 0);
     EXPECT_LE(spark.Left, 12);
     EXPECT_LE(spark.Top, 12);
-    // The explosion grows before it fades.
+    // The kill mark is centred on the vehicle it replaces: its first pattern
+    // is a flash over the whole of the widest vehicle, and it ends thinned
+    // out to a quarter of its pixels, so the effects vanish softly.
     const auto& blast = Item("gotov");
-    EXPECT_LT(OpaqueBounds(blast, 0).Opaque * 4, OpaqueBounds(blast, blast.PatternCount() / 2).Opaque);
+    for (const char* vehicle : {"terror5_move", "terror6_move", "terror7_move", "terror8_move"}) {
+        EXPECT_GE(blast.Width(), Item(vehicle).Width()) << vehicle;
+        EXPECT_GE(blast.Height(), Item(vehicle).Height() * 2) << vehicle << ": no room for the smoke";
+    }
+    const TBounds flash = OpaqueBounds(blast, 0);
+    EXPECT_LE(flash.Left, (blast.Width() - Item("terror6_move").Width()) / 2) << "the flash leaves the vehicle's end showing";
+    EXPECT_GE(flash.Right, (blast.Width() + Item("terror6_move").Width()) / 2 - 1);
+    EXPECT_GT(flash.Opaque * 2, static_cast<long>(Item("terror6_move").Width()) * Item("terror6_move").Height());
+    long most = 0;
+    for (int p = 0; p < blast.PatternCount(); ++p) most = std::max(most, OpaqueBounds(blast, p).Opaque);
+    EXPECT_LT(OpaqueBounds(blast, blast.PatternCount() - 1).Opaque * 3, most);
 
     for (const char* name : kBonuses) {
         const auto& item = Item(name);

@@ -145,6 +145,11 @@ private:
         if (name == "floor") { need(1); return std::floor(args[0]); }
         if (name == "ceil") { need(1); return std::ceil(args[0]); }
         if (name == "abs") { need(1); return std::fabs(args[0]); }
+        if (name == "sqrt") {
+            need(1);
+            if (args[0] < 0) Fail("sqrt of a negative number");
+            return std::sqrt(args[0]);
+        }
         // Angles in degrees, as SVG's rotate() takes them.
         if (name == "sin") { need(1); return std::sin(args[0] * kRadiansPerDegree); }
         if (name == "cos") { need(1); return std::cos(args[0] * kRadiansPerDegree); }

@@ -23,6 +23,8 @@
 // Sprites placed by object, enemy and at are painted in depth order (on equal
 // depths the later one beneath, as the sprite engine does) just before the
 // next command that paints directly, or at the end of the screen.
+//   grey                           also writes layout-NAME-grey.png: the picture in grey,
+//                                  to see whether targets stand out by lightness alone
 //   zoom X Y W H FACTOR            also writes layout-NAME-zoom.png: that area enlarged,
 #include "ScreenLayout.h"
 
@@ -33,6 +35,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -53,7 +57,7 @@ public:
         };
         const std::string& c = w[0];
         const bool queued = c == "object" || c == "enemy" || c == "at";
-        const bool note = c == "hover" || c == "click" || c == "box" || c == "label" || c == "zoom";
+        const bool note = c == "hover" || c == "click" || c == "box" || c == "label" || c == "zoom" || c == "grey";
         if (!queued && !note) Flush();
         if (c == "object") {
             need(4);
@@ -122,6 +126,8 @@ public:
         } else if (c == "intro") {
             need(2);
             Intro(w[1]);
+        } else if (c == "grey") {
+            Grey_ = true;
         } else if (c == "zoom") {
             need(6);
             Zoom_ = {std::stoi(w[1]), std::stoi(w[2]), std::stoi(w[3]), std::stoi(w[4]), std::stoi(w[5])};
@@ -176,6 +182,7 @@ public:
         int X = 0, Y = 0, W = 0, H = 0, Factor = 0;
     };
     const TZoom& Zoom() const { return Zoom_; }
+    bool Grey() const { return Grey_; }
 
 private:
     struct TOutline {
@@ -334,6 +341,7 @@ private:
     std::vector<TNote> Notes_;
     std::vector<TOutline> Rects_;
     TZoom Zoom_;
+    bool Grey_ = false;
 };
 
 TCairoSurface SurfaceToCairo(const TDirectDrawSurface& surface)
@@ -371,6 +379,27 @@ void WriteLayouts(TPictureCollection& library, TOffscreenDXDraw& display, const 
             cairo_pattern_set_filter(cairo_get_source(zc.get()), CAIRO_FILTER_NEAREST);
             cairo_paint(zc.get());
             WriteSurface(zoomed.get(), outDir / ("layout-" + name + "-zoom.png"), out);
+        }
+        if (painter->Grey()) {
+            TCairoSurface grey(cairo_image_surface_create(CAIRO_FORMAT_RGB24, cairo_image_surface_get_width(picture.get()),
+                                                          cairo_image_surface_get_height(picture.get())));
+            TCairo gc(cairo_create(grey.get()));
+            cairo_set_source_surface(gc.get(), picture.get(), 0, 0);
+            cairo_paint(gc.get());
+            cairo_surface_flush(grey.get());
+            unsigned char* data = cairo_image_surface_get_data(grey.get());
+            const int stride = cairo_image_surface_get_stride(grey.get());
+            for (int y = 0; y < cairo_image_surface_get_height(grey.get()); ++y) {
+                auto* row = reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
+                for (int x = 0; x < cairo_image_surface_get_width(grey.get()); ++x) {
+                    const uint32_t p = row[x];
+                    // Luma, weighted as the eye weighs the three primaries.
+                    const uint32_t l = (77 * ((p >> 16) & 0xFF) + 150 * ((p >> 8) & 0xFF) + 29 * (p & 0xFF)) >> 8;
+                    row[x] = 0xFF000000u | (l << 16) | (l << 8) | l;
+                }
+            }
+            cairo_surface_mark_dirty(grey.get());
+            WriteSurface(grey.get(), outDir / ("layout-" + name + "-grey.png"), out);
         }
         TCairo cr(cairo_create(picture.get()));
         painter->Annotate(cr.get());
