@@ -94,13 +94,24 @@ TSignal Speak(const TSpeechRequest& request, double rate)
     for (size_t i = dataAt; i + 1 < bytes.size(); i += 2)
         speech.push_back(static_cast<int16_t>(Get16(bytes, i)) / 32768.0);
 
-    double peak = 0;
-    for (double s : speech) peak = std::max(peak, std::abs(s));
-    const double floor = peak * DbToGain(-45);
-    size_t first = 0, last = speech.size();
-    while (first < last && std::abs(speech[first]) < floor) ++first;
-    while (last > first && std::abs(speech[last - 1]) < floor) --last;
-    const size_t margin = static_cast<size_t>(sourceRate * 0.004);
+    // Silence is cut by 5 ms windows against the loudest one: synthesisers
+    // breathe faintly in their pauses (flite's grow with slower speech), and
+    // a sample-by-sample floor would keep that as a late start.
+    const size_t window = std::max<size_t>(1, sourceRate / 200);
+    std::vector<double> levels;
+    for (size_t from = 0; from < speech.size(); from += window) {
+        double sum = 0;
+        const size_t to = std::min(speech.size(), from + window);
+        for (size_t i = from; i < to; ++i) sum += speech[i] * speech[i];
+        levels.push_back(std::sqrt(sum / static_cast<double>(to - from)));
+    }
+    // The start is cut tighter than the end, where words die away slowly.
+    const double loudest = *std::max_element(levels.begin(), levels.end());
+    size_t firstWindow = 0, lastWindow = levels.size();
+    while (firstWindow < lastWindow && levels[firstWindow] < loudest * DbToGain(-41)) ++firstWindow;
+    while (lastWindow > firstWindow && levels[lastWindow - 1] < loudest * DbToGain(-55)) --lastWindow;
+    const size_t margin = static_cast<size_t>(sourceRate * 0.03);
+    size_t first = firstWindow * window, last = std::min(speech.size(), lastWindow * window);
     first = first > margin ? first - margin : 0;
     last = std::min(speech.size(), last + margin);
     TSignal trimmed(speech.begin() + static_cast<std::ptrdiff_t>(first), speech.begin() + static_cast<std::ptrdiff_t>(last));
