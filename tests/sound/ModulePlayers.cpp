@@ -17,7 +17,7 @@ constexpr double MaxSeconds = 400;
 struct TTally {
     double Left = 0, Right = 0, LeftSquares = 0, RightSquares = 0, SideSquares = 0;
     long Frames = 0;
-    std::vector<double> PositionSquares;
+    std::vector<double> PositionLeftSquares, PositionRightSquares;
     std::vector<long> PositionFrames;
 };
 
@@ -38,11 +38,13 @@ void Note(TModuleRender& render, double left, double right, double& sumSquares, 
     ++tally.Frames;
     if (position >= 0) {
         const size_t at = static_cast<size_t>(position);
-        if (tally.PositionSquares.size() <= at) {
-            tally.PositionSquares.resize(at + 1, 0.0);
+        if (tally.PositionFrames.size() <= at) {
+            tally.PositionLeftSquares.resize(at + 1, 0.0);
+            tally.PositionRightSquares.resize(at + 1, 0.0);
             tally.PositionFrames.resize(at + 1, 0);
         }
-        tally.PositionSquares[at] += (left * left + right * right) / 2;
+        tally.PositionLeftSquares[at] += left * left;
+        tally.PositionRightSquares[at] += right * right;
         ++tally.PositionFrames[at];
     }
 }
@@ -56,8 +58,11 @@ void Finish(TModuleRender& render, const TTally& tally)
     render.LeftRms = std::sqrt(tally.LeftSquares / frames);
     render.RightRms = std::sqrt(tally.RightSquares / frames);
     render.SideRms = std::sqrt(tally.SideSquares / frames);
-    for (size_t i = 0; i < tally.PositionSquares.size(); ++i)
-        render.PositionRms.push_back(tally.PositionFrames[i] ? std::sqrt(tally.PositionSquares[i] / static_cast<double>(tally.PositionFrames[i])) : 0.0);
+    for (size_t i = 0; i < tally.PositionFrames.size(); ++i) {
+        const double positionFrames = static_cast<double>(std::max(tally.PositionFrames[i], 1L));
+        render.PositionLeftRms.push_back(std::sqrt(tally.PositionLeftSquares[i] / positionFrames));
+        render.PositionRightRms.push_back(std::sqrt(tally.PositionRightSquares[i] / positionFrames));
+    }
 }
 
 void NotePosition(TModuleRender& render, int position, long frames, int rate)

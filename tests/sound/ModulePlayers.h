@@ -21,7 +21,7 @@ struct TModuleRender {
     double MeanLeft = 0, MeanRight = 0; // DC offset of each side, 0..1 of full scale
     double LeftRms = 0, RightRms = 0;
     double SideRms = 0; // of (left - right) / 2: what stereo adds to the middle
-    std::vector<double> PositionRms; // by order position, over both sides
+    std::vector<double> PositionLeftRms, PositionRightRms; // by order position
 };
 
 // Plays the module once through, stereo at `rate`.

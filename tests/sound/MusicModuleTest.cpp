@@ -79,7 +79,9 @@ TEST_P(MusicModule, IsStereoFreeOfOffsetAndRisesAndFalls)
         EXPECT_NEAR(db(render.LeftRms), db(render.RightRms), 2.0) << "lopsided";
         // Sections by order position: a build to a peak, and an easing off
         // somewhere after it.
-        const std::vector<double>& sections = render.PositionRms;
+        std::vector<double> sections;
+        for (size_t i = 0; i < render.PositionLeftRms.size(); ++i)
+            sections.push_back(std::hypot(render.PositionLeftRms[i], render.PositionRightRms[i]) / std::sqrt(2.0));
         ASSERT_GE(sections.size(), 4u);
         const size_t loudest = static_cast<size_t>(std::max_element(sections.begin(), sections.end()) - sections.begin());
         const double before = *std::min_element(sections.begin(), sections.begin() + static_cast<std::ptrdiff_t>(loudest) + 1);
