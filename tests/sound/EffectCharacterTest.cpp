@@ -50,33 +50,27 @@ TSpectrum SpectrumOf(const TWave& wave, double fromSeconds, double seconds)
     return spectrum;
 }
 
-class EffectCharacter : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        library_ = new TWaveCollection;
-        library_->LoadFromFile(std::string(ZARVENOK_BUILD_DIR) + "/Data/Music.dxw");
-    }
-    static void TearDownTestSuite()
-    {
-        delete library_;
-        library_ = nullptr;
-    }
-    static TWaveCollection* library_;
-};
-
-TWaveCollection* EffectCharacter::library_ = nullptr;
-
-TEST_F(EffectCharacter, TheRifleCracksInItsFirstThirtyMillisecondsOnTopOfItsThump)
+// The built library, read once for these checks.
+const TWaveCollection& Library()
 {
-    const TSpectrum onset = SpectrumOf(library_->Find("1").Wave, 0, 0.03);
+    static const TWaveCollection* library = [] {
+        auto* loaded = new TWaveCollection;
+        loaded->LoadFromFile(std::string(ZARVENOK_BUILD_DIR) + "/Data/Music.dxw");
+        return loaded;
+    }();
+    return *library;
+}
+
+TEST(EffectCharacter, TheRifleCracksInItsFirstThirtyMillisecondsOnTopOfItsThump)
+{
+    const TSpectrum onset = SpectrumOf(Library().Find("1").Wave, 0, 0.03);
     EXPECT_GE(onset.Band(1000, 4000) / onset.Total(), 0.25) << "the crack that laptop speakers carry";
     EXPECT_GE(onset.Band(0, 250) / onset.Total(), 0.15) << "the thump under it";
 }
 
-TEST_F(EffectCharacter, AMissIsANoisyRicochetThatFalls)
+TEST(EffectCharacter, AMissIsANoisyRicochetThatFalls)
 {
-    const TWave& wave = library_->Find("2").Wave;
+    const TWave& wave = Library().Find("2").Wave;
     const auto centroidAbove500 = [](const TSpectrum& s) {
         double weighted = 0, sum = 0;
         for (size_t k = 0; k < s.Power.size(); ++k)
