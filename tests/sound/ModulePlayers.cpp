@@ -13,7 +13,16 @@ namespace {
 
 constexpr double MaxSeconds = 400;
 
-void Note(TModuleRender& render, double left, double right, double& sumSquares, long& count, bool keepMono)
+// Running sums of a render, turned into its figures at the end.
+struct TTally {
+    double Left = 0, Right = 0, LeftSquares = 0, RightSquares = 0, SideSquares = 0;
+    long Frames = 0;
+    std::vector<double> PositionLeftSquares, PositionRightSquares;
+    std::vector<long> PositionFrames;
+};
+
+void Note(TModuleRender& render, double left, double right, double& sumSquares, long& count, bool keepMono, TTally& tally,
+          int position)
 {
     for (double v : {left, right}) {
         render.Peak = std::max(render.Peak, std::abs(v));
@@ -21,6 +30,39 @@ void Note(TModuleRender& render, double left, double right, double& sumSquares, 
         ++count;
     }
     if (keepMono) render.Mono.push_back(static_cast<float>((left + right) * 0.5));
+    tally.Left += left;
+    tally.Right += right;
+    tally.LeftSquares += left * left;
+    tally.RightSquares += right * right;
+    tally.SideSquares += (left - right) * (left - right) / 4;
+    ++tally.Frames;
+    if (position >= 0) {
+        const size_t at = static_cast<size_t>(position);
+        if (tally.PositionFrames.size() <= at) {
+            tally.PositionLeftSquares.resize(at + 1, 0.0);
+            tally.PositionRightSquares.resize(at + 1, 0.0);
+            tally.PositionFrames.resize(at + 1, 0);
+        }
+        tally.PositionLeftSquares[at] += left * left;
+        tally.PositionRightSquares[at] += right * right;
+        ++tally.PositionFrames[at];
+    }
+}
+
+void Finish(TModuleRender& render, const TTally& tally)
+{
+    if (tally.Frames == 0) return;
+    const auto frames = static_cast<double>(tally.Frames);
+    render.MeanLeft = tally.Left / frames;
+    render.MeanRight = tally.Right / frames;
+    render.LeftRms = std::sqrt(tally.LeftSquares / frames);
+    render.RightRms = std::sqrt(tally.RightSquares / frames);
+    render.SideRms = std::sqrt(tally.SideSquares / frames);
+    for (size_t i = 0; i < tally.PositionFrames.size(); ++i) {
+        const double positionFrames = static_cast<double>(std::max(tally.PositionFrames[i], 1L));
+        render.PositionLeftRms.push_back(std::sqrt(tally.PositionLeftSquares[i] / positionFrames));
+        render.PositionRightRms.push_back(std::sqrt(tally.PositionRightSquares[i] / positionFrames));
+    }
 }
 
 void NotePosition(TModuleRender& render, int position, long frames, int rate)
@@ -54,6 +96,7 @@ TModuleRender RenderWithXmp(const std::vector<uint8_t>& module, int rate, bool k
     render.OrderCount = info.mod->len;
     double sumSquares = 0;
     long count = 0;
+    TTally tally;
     long frames = 0;
     if (xmp_start_player(context, rate, 0) == 0) {
         xmp_frame_info frame;
@@ -67,7 +110,7 @@ TModuleRender RenderWithXmp(const std::vector<uint8_t>& module, int rate, bool k
                 const int16_t l = samples[2 * i], r = samples[2 * i + 1];
                 if (l == 32767 || l == -32768) ++render.ClippedSamples;
                 if (r == 32767 || r == -32768) ++render.ClippedSamples;
-                Note(render, l / 32768.0, r / 32768.0, sumSquares, count, keepMono);
+                Note(render, l / 32768.0, r / 32768.0, sumSquares, count, keepMono, tally, frame.pos);
             }
             frames += pairs;
         }
@@ -77,6 +120,7 @@ TModuleRender RenderWithXmp(const std::vector<uint8_t>& module, int rate, bool k
     xmp_free_context(context);
     render.Seconds = static_cast<double>(frames) / rate;
     render.Rms = count ? std::sqrt(sumSquares / static_cast<double>(count)) : 0;
+    Finish(render, tally);
     return render;
 }
 
@@ -97,6 +141,7 @@ TModuleRender RenderWithOpenMpt(const std::vector<uint8_t>& module, int rate, bo
     openmpt_module_set_repeat_count(player, 0);
     double sumSquares = 0;
     long count = 0;
+    TTally tally;
     long frames = 0;
     std::vector<float> left(512), right(512);
     for (;;) {
@@ -107,12 +152,13 @@ TModuleRender RenderWithOpenMpt(const std::vector<uint8_t>& module, int rate, bo
         for (size_t i = 0; i < got; ++i) {
             if (std::abs(left[i]) >= 1.0f) ++render.ClippedSamples;
             if (std::abs(right[i]) >= 1.0f) ++render.ClippedSamples;
-            Note(render, left[i], right[i], sumSquares, count, keepMono);
+            Note(render, left[i], right[i], sumSquares, count, keepMono, tally, position);
         }
         frames += static_cast<long>(got);
     }
     openmpt_module_destroy(player);
     render.Seconds = static_cast<double>(frames) / rate;
     render.Rms = count ? std::sqrt(sumSquares / static_cast<double>(count)) : 0;
+    Finish(render, tally);
     return render;
 }

@@ -18,6 +18,10 @@ struct TModuleRender {
     std::vector<int> Positions; // order positions in the order they were entered
     double SecondsAtFirstPosition = 0; // how long position 0 played before the song moved on
     std::vector<float> Mono; // kept only when asked for
+    double MeanLeft = 0, MeanRight = 0; // DC offset of each side, 0..1 of full scale
+    double LeftRms = 0, RightRms = 0;
+    double SideRms = 0; // of (left - right) / 2: what stereo adds to the middle
+    std::vector<double> PositionLeftRms, PositionRightRms; // by order position
 };
 
 // Plays the module once through, stereo at `rate`.

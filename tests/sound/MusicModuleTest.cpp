@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -61,6 +62,33 @@ TEST_P(MusicModule, PlaysThroughWithTheGamesPlayer)
 TEST_P(MusicModule, PlaysThroughWithAnIndependentPlayer)
 {
     CheckRender(RenderWithOpenMpt(Module(), 22050), "libopenmpt");
+}
+
+// Heard on speakers: instruments placed across the stereo field, no
+// offset pushing the cones, and sections that build and ease off.
+TEST_P(MusicModule, IsStereoFreeOfOffsetAndRisesAndFalls)
+{
+    for (const bool independent : {false, true}) {
+        SCOPED_TRACE(independent ? "libopenmpt" : "libxmp");
+        const TModuleRender render = independent ? RenderWithOpenMpt(Module(), 22050) : RenderWithXmp(Module(), 22050);
+        ASSERT_TRUE(render.Loaded);
+        const auto db = [](double v) { return 20 * std::log10(std::max(v, 1e-9)); };
+        EXPECT_LT(std::abs(render.MeanLeft), 0.001) << "offset on the left";
+        EXPECT_LT(std::abs(render.MeanRight), 0.001) << "offset on the right";
+        EXPECT_GT(db(render.SideRms) - db(render.Rms), -20.0) << "the sides hardly differ: mono in two channels";
+        EXPECT_NEAR(db(render.LeftRms), db(render.RightRms), 2.0) << "lopsided";
+        // Sections by order position: a build to a peak, and an easing off
+        // somewhere after it.
+        std::vector<double> sections;
+        for (size_t i = 0; i < render.PositionLeftRms.size(); ++i)
+            sections.push_back(std::hypot(render.PositionLeftRms[i], render.PositionRightRms[i]) / std::sqrt(2.0));
+        ASSERT_GE(sections.size(), 4u);
+        const size_t loudest = static_cast<size_t>(std::max_element(sections.begin(), sections.end()) - sections.begin());
+        const double before = *std::min_element(sections.begin(), sections.begin() + static_cast<std::ptrdiff_t>(loudest) + 1);
+        const double after = *std::min_element(sections.begin() + static_cast<std::ptrdiff_t>(loudest), sections.end());
+        EXPECT_GE(db(sections[loudest]) - db(before), 4.0) << "no build";
+        EXPECT_GE(db(sections[loudest]) - db(after), 3.0) << "no easing off after the peak";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Tracks, MusicModule,

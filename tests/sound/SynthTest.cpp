@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -57,6 +58,7 @@ TEST(SoundRecipe, FaultsNameTheFileLineAndReason)
         {"sound a\n  loop 0.6\n  length 1\n  layer tone sine\n", "test.snd:1: sound 'a': a loop needs a crossfade"},
         {"sound a like b\n", "test.snd:1: no earlier sound 'b'"},
         {"sound a\n  layer speech \"rm -rf /;\"\n", "test.snd:2: speech text 'rm -rf /;' is not plain words"},
+        {"sound a\n  layer speech \"hello\"\n    engine parrot\n", "test.snd:2: unknown speech engine 'parrot'"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Text);
@@ -134,6 +136,8 @@ TEST(Composition, FaultsNameTheFileLineAndReason)
         {head + "phrase p inst drum\n", "test.mus:7: no instrument 'drum'"},
         {head + "pattern x rows 4\n  a: _4\n", "test.mus: no order list"},
         {head + "order y\n", "test.mus:7: no pattern 'y'"},
+        {"channel a pan\n", "test.mus:1: 'channel' takes NAME [pan 0-255]"},
+        {head + "pattern x rows 4 loud 3\n", "test.mus:7: 'pattern' takes NAME rows N [volume 0-64]"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Text);
@@ -172,6 +176,32 @@ TEST(Composition, WrittenModulesPlayInTuneInBothPlayers)
         for (size_t i = at(12); i < at(15); ++i) off = std::max(off, std::abs(s[i]));
         EXPECT_NEAR(20 * std::log10(soft / loud), -12.0, 1.5) << "volume 16 of 64";
         EXPECT_LT(off, loud * 0.01) << "the note-off silences the note";
+    }
+}
+
+// A channel's panning holds for every note it plays, whether the effect
+// column is free for it or taken; a pattern's volume sets the song's.
+TEST(Composition, ChannelsKeepTheirPlaceAndPatternsSetTheSongVolume)
+{
+    const std::string text = "channel l pan 0\nchannel r pan 255\n"
+                             "instrument sine\n  root C-4\n  length 1\n  loop 0.2 1\n  layer tone sine\n"
+                             "phrase a4 inst sine\n  A-4 . . . . . . . ^ . . . . . . .\n"
+                             "phrase e5 inst sine\n  E-5+C40 . . . . . . . ^ . . . . . . .\n"
+                             "pattern left rows 16 volume 64\n  l: a4\n  r: _16\n"
+                             "pattern right rows 16\n  l: _16\n  r: e5\n"
+                             "pattern soft rows 16 volume 32\n  l: a4\n  r: _16\n"
+                             "order left right soft\n";
+    const std::vector<uint8_t> bytes = WriteXm(ParseComposition(text, "test.mus"));
+    for (const bool independent : {false, true}) {
+        SCOPED_TRACE(independent ? "libopenmpt" : "libxmp");
+        const TModuleRender render = independent ? RenderWithOpenMpt(bytes, 22050) : RenderWithXmp(bytes, 22050);
+        ASSERT_TRUE(render.Loaded);
+        EXPECT_TRUE(render.Messages.empty());
+        ASSERT_EQ(render.PositionLeftRms.size(), 3u);
+        const auto db = [](double v) { return 20 * std::log10(std::max(v, 1e-9)); };
+        EXPECT_GT(db(render.PositionLeftRms[0]) - db(render.PositionRightRms[0]), 20.0) << "panned left";
+        EXPECT_GT(db(render.PositionRightRms[1]) - db(render.PositionLeftRms[1]), 15.0) << "panned right by the volume column";
+        EXPECT_NEAR(db(render.PositionLeftRms[2]) - db(render.PositionLeftRms[0]), -6.0, 1.0) << "song volume 32 of 64";
     }
 }
 

@@ -56,6 +56,12 @@ TXmSample RenderInstrumentSample(const TInstrumentBlock& block)
     double peak = 0;
     for (double s : signal) peak = std::max(peak, std::abs(s));
     if (peak <= 0) block.Declaration.Fail("instrument '" + block.Declaration.Arg(0) + "' is silent");
+    // No offset: a sample played for seconds at any pitch would carry it
+    // into the song, and a volume envelope over it would thump.
+    TStateVariableFilter rumble(TFilterKind::HighPass, InstrumentRate);
+    for (double& s : signal) s = rumble.Process(s, 20.0, 0.6);
+    peak = 0;
+    for (double s : signal) peak = std::max(peak, std::abs(s));
     for (double& s : signal) s *= 0.97 / peak;
 
     TXmSample sample;
@@ -79,6 +85,15 @@ TXmSample RenderInstrumentSample(const TInstrumentBlock& block)
             const size_t k = end - overlap + i;
             signal[k] = signal[k] * std::cos(0.5 * Pi * u) + signal[k - length] * std::sin(0.5 * Pi * u);
         }
+        // What offset is left in the loop (the filter settles slowly on a
+        // held tone) is eased out over the part before it.
+        double loopMean = 0;
+        for (size_t i = start; i < end; ++i) loopMean += signal[i];
+        loopMean /= static_cast<double>(length);
+        for (size_t i = 0; i < end; ++i) {
+            const double u = i < start ? static_cast<double>(i) / static_cast<double>(start) : 1.0;
+            signal[i] -= loopMean * u * u * (3 - 2 * u);
+        }
         sample.Looped = true;
         sample.LoopStart = static_cast<uint32_t>(start);
         sample.LoopLength = static_cast<uint32_t>(length);
@@ -90,6 +105,26 @@ TXmSample RenderInstrumentSample(const TInstrumentBlock& block)
     // InstrumentRate is two octaves above the rate at which C-4 plays unshifted.
     sample.RelativeNote = static_cast<int8_t>(72 - block.Root);
     return sample;
+}
+
+// The song's volume (effect G) from a pattern on, written on its first row
+// in the first channel whose effect column is free there, an empty cell
+// preferred so that a note keeps its column for panning.
+void SetSongVolume(std::vector<std::vector<TXmCell>>& channels, int volume, const TLine& declaration)
+{
+    TXmCell* slot = nullptr;
+    for (auto& rows : channels) {
+        TXmCell& first = rows.front();
+        if (first.Effect != 0 || first.Param != 0) continue;
+        if (first.Empty()) {
+            slot = &first;
+            break;
+        }
+        if (!slot) slot = &first;
+    }
+    if (!slot) declaration.Fail("no channel has a free effect on the first row for the pattern's volume");
+    slot->Effect = 0x10;
+    slot->Param = static_cast<uint8_t>(volume);
 }
 
 class TCompositionReader {
@@ -106,9 +141,12 @@ private:
     void FinishInstrument();
     int InstrumentIndex(const TLine& line, const std::string& name) const;
     TPhraseCell ParseCell(const TLine& line, const std::string& token) const;
+    void PanChannels(std::vector<std::vector<TXmCell>>& channels) const;
 
     TXmModule module_;
     std::vector<std::string> channels_;
+    std::vector<std::optional<int>> channelPans_; // by channel; none keeps the instruments' own
+    std::vector<std::optional<int>> patternVolumes_; // the song's volume from each pattern on
     std::map<std::string, int> instruments_; // name -> 1-based index
     std::map<std::string, std::map<std::string, TKitKey>> kits_;
     std::map<std::string, std::vector<TPhraseCell>> phrases_;
@@ -165,10 +203,11 @@ void TCompositionReader::TopLevel(const TLine& line)
         module_.Bpm = line.Integer(0);
         if (module_.Bpm < 32 || module_.Bpm > 255) line.Fail("the tempo is 32 to 255");
     } else if (k == "channel") {
-        line.ExpectArgs(1, 1);
+        if (line.ArgCount() != 1 && (line.ArgCount() != 3 || line.Arg(1) != "pan")) line.Fail("'channel' takes NAME [pan 0-255]");
         if (!patterns_.empty()) line.Fail("channels come before the patterns");
         if (std::find(channels_.begin(), channels_.end(), line.Arg(0)) != channels_.end()) line.Fail("channel declared twice");
         channels_.push_back(line.Arg(0));
+        channelPans_.push_back(line.ArgCount() == 3 ? std::optional<int>(std::clamp(line.Integer(2), 0, 255)) : std::nullopt);
     } else if (k == "instrument") {
         line.ExpectArgs(1, 1);
         if (instruments_.count(line.Arg(0)) != 0) line.Fail("instrument declared twice");
@@ -212,7 +251,8 @@ void TCompositionReader::TopLevel(const TLine& line)
         }
         block_ = TBlock::Phrase;
     } else if (k == "pattern") {
-        if (line.ArgCount() != 3 || line.Arg(1) != "rows") line.Fail("'pattern' takes NAME rows N");
+        if ((line.ArgCount() != 3 && line.ArgCount() != 5) || line.Arg(1) != "rows" || (line.ArgCount() == 5 && line.Arg(3) != "volume"))
+            line.Fail("'pattern' takes NAME rows N [volume 0-64]");
         if (channels_.empty()) line.Fail("declare the channels before the patterns");
         if (patterns_.count(line.Arg(0)) != 0) line.Fail("pattern declared twice");
         const int rows = line.Integer(2);
@@ -220,6 +260,7 @@ void TCompositionReader::TopLevel(const TLine& line)
         patterns_[line.Arg(0)] = static_cast<int>(patternChannels_.size());
         patternChannels_.push_back(std::vector<std::vector<TXmCell>>(channels_.size(), std::vector<TXmCell>(static_cast<size_t>(rows))));
         patternDeclarations_.push_back(line);
+        patternVolumes_.push_back(line.ArgCount() == 5 ? std::optional<int>(std::clamp(line.Integer(4), 0, 64)) : std::nullopt);
         block_ = TBlock::Pattern;
     } else if (k == "order") {
         if (line.ArgCount() < 1) line.Fail("'order' needs patterns");
@@ -421,7 +462,10 @@ TXmModule TCompositionReader::Read(const std::string& text, const std::string& f
     FinishInstrument();
     if (!sawOrder_) throw TRecipeError(file + ": no order list");
     module_.Channels = static_cast<int>(channels_.size() + channels_.size() % 2);
-    for (const auto& channels : patternChannels_) {
+    for (size_t p = 0; p < patternChannels_.size(); ++p) {
+        auto& channels = patternChannels_[p];
+        if (patternVolumes_[p]) SetSongVolume(channels, *patternVolumes_[p], patternDeclarations_[p]);
+        PanChannels(channels);
         TXmPattern pattern;
         pattern.Rows = static_cast<int>(channels.front().size());
         pattern.Cells.resize(static_cast<size_t>(pattern.Rows * module_.Channels));
@@ -430,6 +474,27 @@ TXmModule TCompositionReader::Read(const std::string& text, const std::string& f
         module_.Patterns.push_back(std::move(pattern));
     }
     return module_;
+}
+
+// A note with an instrument takes the sample's panning, so a channel's
+// place in the stereo field is set again with every such note: in the
+// effect column, or the volume column's coarser panning when the effect
+// column is taken. A note that has both columns in use keeps the sample's.
+void TCompositionReader::PanChannels(std::vector<std::vector<TXmCell>>& channels) const
+{
+    for (size_t c = 0; c < channels.size(); ++c) {
+        if (!channelPans_[c]) continue;
+        const int pan = *channelPans_[c];
+        for (TXmCell& cell : channels[c]) {
+            if (cell.Note == 0 || cell.Note == XmKeyOff || cell.Instrument == 0) continue;
+            if (cell.Effect == 0 && cell.Param == 0) {
+                cell.Effect = 0x8;
+                cell.Param = static_cast<uint8_t>(pan);
+            } else if (cell.Volume == 0) {
+                cell.Volume = static_cast<uint8_t>(0xC0 | (pan >> 4));
+            }
+        }
+    }
 }
 
 } // namespace

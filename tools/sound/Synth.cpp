@@ -44,7 +44,7 @@ struct TSourceParams {
 bool IsSourceParam(const std::string& keyword)
 {
     static const char* names[] = {"freq", "width", "vibrato", "fm", "unison", "hold", "density", "jitter",
-                                  "partial", "voice", "pitch", "speed", "shift", "at", "dur", "repeat"};
+                                  "partial", "engine", "voice", "pitch", "speed", "shift", "at", "dur", "repeat"};
     return std::any_of(std::begin(names), std::end(names), [&](const char* n) { return keyword == n; });
 }
 
@@ -74,7 +74,8 @@ TSourceParams GatherParams(const TLayer& layer, const TRenderOptions& options)
         else if (k == "partial") {
             step.ExpectArgs(3, 3);
             p.Partials.push_back({step.Value(0), step.Value(1), std::max(step.Value(2), 1e-3)});
-        } else if (k == "voice") p.Speech.Voice = step.Arg(0);
+        } else if (k == "engine") p.Speech.Engine = step.Arg(0);
+        else if (k == "voice") p.Speech.Voice = step.Arg(0);
         else if (k == "pitch") p.Speech.Pitch = step.Integer(0);
         else if (k == "speed") p.Speech.Speed = step.Integer(0);
         else if (k == "shift") p.Shift = std::clamp(step.Value(0), 0.25, 4.0);
