@@ -6,7 +6,9 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zarvenok)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY ${PROJECT_DESCRIPTION})
+# Each package's description below starts with its own summary line. CPack
+# would put the common summary before it unless that is CPack's own default.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${CMAKE_PROJECT_NAME} built using CMake")
 set(CPACK_PACKAGE_VENDOR "Zarvenok developers")
 set(ZARVENOK_MAINTAINER "Zarvenok maintainers <maintainers@zarvenok.invalid>"
     CACHE STRING "The Maintainer field of the Debian packages")
@@ -31,7 +33,7 @@ set(CPACK_DEBIAN_GAME_PACKAGE_SECTION games)
 # The web-site buttons and "play.url" open through the desktop's handler.
 set(CPACK_DEBIAN_GAME_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_DEBIAN_GAME_DESCRIPTION
-    "${PROJECT_DESCRIPTION}\nA 2D shooting game: aim with the mouse and shoot the soldiers, tanks,\ntrucks and the helicopter that take cover behind the scenery and shoot\nback. Each player keeps a table of the ten best scores; a good score may\nbe sent to the online table.")
+    "2D shooting game: hold a desert town against soldiers, tanks and a helicopter\nAim with the mouse and shoot the soldiers, tanks,\ntrucks and the helicopter that take cover behind the scenery and shoot\nback. Each player keeps a table of the ten best scores; a good score may\nbe sent to the online table.")
 
 set(CPACK_DEBIAN_SERVER_PACKAGE_NAME zarvenok-server)
 set(CPACK_DEBIAN_SERVER_PACKAGE_SECTION games)
