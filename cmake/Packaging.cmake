@@ -33,7 +33,7 @@ set(CPACK_DEBIAN_GAME_PACKAGE_SECTION games)
 # The web-site buttons and "play.url" open through the desktop's handler.
 set(CPACK_DEBIAN_GAME_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_DEBIAN_GAME_DESCRIPTION
-    "2D shooting game: hold a desert town against soldiers, tanks and a helicopter\nAim with the mouse and shoot the soldiers, tanks,\ntrucks and the helicopter that take cover behind the scenery and shoot\nback. Each player keeps a table of the ten best scores; a good score may\nbe sent to the online table.")
+    "2D shooting game: hold a desert town against soldiers, tanks and a helicopter\nAim with the mouse and shoot the soldiers, tanks, trucks and the helicopter\nthat take cover behind the scenery and shoot back. Each player keeps a table\nof the ten best scores; a good score may be sent to the online table.")
 
 set(CPACK_DEBIAN_SERVER_PACKAGE_NAME zarvenok-server)
 set(CPACK_DEBIAN_SERVER_PACKAGE_SECTION games)
