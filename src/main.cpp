@@ -1,13 +1,60 @@
 // zarvenok: the game on the SDL platform.
+#include "CommandLine.h"
+#include "GameFolders.h"
 #include "SdlPlatform.h"
 #include "Unit1.h"
 
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <system_error>
 
-int main()
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+// The folder of the running program, wherever it was started from.
+std::filesystem::path ProgramFolder(const char* argv0)
 {
+    std::error_code error;
+    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) program = std::filesystem::absolute(argv0 != nullptr ? argv0 : "", error);
+    return program.parent_path();
+}
+
+// The home folder from the environment, else from the user database (a
+// service or a bare session may not set HOME).
+const char* HomeFolder()
+{
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
+    const passwd* user = getpwuid(getuid());
+    return user != nullptr ? user->pw_dir : nullptr;
+}
+
+TGameFolders GameFolders(const char* argv0)
+{
+    const std::filesystem::path program = ProgramFolder(argv0);
+    // The share folder as installed, relative to the program's own folder so
+    // that an installed tree can be moved as a whole.
+    const std::filesystem::path installed = (program / ZARVENOK_INSTALLED_DATA).lexically_normal();
+    return LocateGameFolders(program, installed, UserDataFolder(std::getenv("XDG_DATA_HOME"), HomeFolder()));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const TCommandLine line = ParseCommandLine(argc, argv);
+    switch (line.Action) {
+    case TCommandLine::TAction::Help: std::cout << UsageText(); return 0;
+    case TCommandLine::TAction::Version: std::cout << "zarvenok " << ZARVENOK_VERSION << '\n'; return 0;
+    case TCommandLine::TAction::Usage: std::cerr << "zarvenok: " << line.Error << '\n' << UsageText(); return 2;
+    case TCommandLine::TAction::Play: break;
+    }
+
     std::unique_ptr<TSdlPlatform> platform;
     try {
         platform = std::make_unique<TSdlPlatform>();
@@ -18,6 +65,8 @@ int main()
     int status = 0;
     try {
         TMainForm form(*platform);
+        form.Folders = GameFolders(argc > 0 ? argv[0] : nullptr);
+        form.FullScreenForRun = line.FullScreen;
         form.Start();
         status = form.Run();
         form.AfterLoop();

@@ -140,6 +140,8 @@ public:
     virtual void SetCursorVisible(bool visible) = 0;
     // The window's icon, 0xAARRGGBB pixels row by row.
     virtual void SetIcon(int /*width*/, int /*height*/, const std::vector<uint32_t>& /*pixels*/) {}
+    // Keeps the pointer inside the window (true) or lets it leave.
+    virtual void SetPointerGrab(bool /*grab*/) {}
     virtual int ClientWidth() const = 0;
     virtual int ClientHeight() const = 0;
 

@@ -3,6 +3,8 @@
 // loop sleeps until the next event or deadline instead of spinning.
 #include "Unit1.h"
 
+#include "PointerGrab.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <vector>
@@ -35,6 +37,7 @@ void TMainForm::HandleEvent(const TInputEvent& event)
         Interrupted = true;
         break;
     }
+    Platform.Video().SetPointerGrab(PointerStaysInWindow(*this));
 }
 
 void TMainForm::RunDue()
@@ -53,6 +56,7 @@ void TMainForm::RunDue()
         if (timer->Enabled() && timer->IsDue(Platform.Clock().Now())) timer->Fire();
     }
     if (!Terminated) DXTimer.Idle();
+    Platform.Video().SetPointerGrab(PointerStaysInWindow(*this));
 }
 
 std::optional<uint32_t> TMainForm::NextDeadline()
@@ -95,5 +99,6 @@ void TMainForm::AfterLoop()
     // Stopped by a signal, the program just ends.
     if (Interrupted) return;
     std::error_code error;
-    if (std::filesystem::exists("play.url", error)) Platform.Shell().Open("play.url");
+    const std::filesystem::path playUrl = Folders.Settings / "play.url";
+    if (std::filesystem::exists(playUrl, error)) Platform.Shell().Open(playUrl.string());
 }

@@ -4,10 +4,25 @@
 
 #include "SettingsFile.h"
 
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
 namespace {
 const char* const kSettingsFile = "Config.cfg";
+
+// An installed game's settings folder is made on the first save; a folder
+// that cannot be made is one more reason the settings are not kept.
+bool MakeSettingsFolder(const std::filesystem::path& folder, const std::filesystem::path& file, std::string& error)
+{
+    if (folder.empty()) return true;
+    std::error_code failure;
+    std::filesystem::create_directories(folder, failure);
+    if (!failure) return true;
+    error = "Cannot save settings to \"" + file.string() + "\": cannot make the folder \"" + folder.string() +
+            "\": " + failure.message();
+    return false;
+}
 } // namespace
 
 void TMainForm::LoadSettings()
@@ -16,17 +31,20 @@ void TMainForm::LoadSettings()
     defaults.HighScores = HighScores;
     TStoredSettings settings;
     std::string error;
-    const TSettingsLoad status = LoadSettingsFile(kSettingsFile, defaults, settings, error);
+    const TSettingsLoad status = LoadSettingsFile((Folders.Settings / kSettingsFile).string(), defaults, settings, error);
     if (status == TSettingsLoad::Unreadable) {
         // The player's table may be in there: play on the defaults and never
         // write over it in this run.
         SettingsUntouchable_ = true;
         ReportSettingsProblem(error + "\nThe game starts with the default settings and will not change the file.");
-        return;
     }
-    if (status != TSettingsLoad::Loaded) return;
+    const bool loaded = status == TSettingsLoad::Loaded;
+    const bool storedFullScreen = loaded && settings.FullScreen;
+    if (FullScreenForRun.value_or(storedFullScreen)) GameFullScreenClick();
+    // Set after the switch above, which forgets it as a player's switch does.
+    if (FullScreenForRun) KeptFullScreen_ = storedFullScreen;
+    if (!loaded) return;
     const TStoredSettings* stored = &settings;
-    if (stored->FullScreen) GameFullScreenClick();
     if (!stored->Music) GameMusic = false;
     if (!stored->Sound) GameSound = false;
     Edit1 = AddText = stored->AddText;
@@ -39,7 +57,7 @@ void TMainForm::SaveSettings()
     AddText = Edit1;
     PlayerName = Edit2;
     TStoredSettings settings;
-    settings.FullScreen = GameFullScreen;
+    settings.FullScreen = KeptFullScreen_.value_or(GameFullScreen);
     settings.Music = GameMusic;
     settings.Sound = GameSound;
     settings.AddText = AddText;
@@ -47,7 +65,8 @@ void TMainForm::SaveSettings()
     settings.HighScores = HighScores;
     if (SettingsUntouchable_) return;
     std::string error;
-    if (SaveSettingsFile(kSettingsFile, settings, error)) return;
+    const std::filesystem::path file = Folders.Settings / kSettingsFile;
+    if (MakeSettingsFolder(Folders.Settings, file, error) && SaveSettingsFile(file.string(), settings, error)) return;
     std::cerr << "zarvenok: " << error << '\n';
     // Once a run: the game goes on, but the player should know that the
     // settings and scores will not be kept.

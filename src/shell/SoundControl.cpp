@@ -39,7 +39,7 @@ void TMainForm::PlayMusic(const std::string& track)
     IModulePlayer& player = Platform.Music();
     Music.LastSongOrder = 0;
     if (Music.SongHandle != 0) player.SongFree(Music.SongHandle);
-    Music.SongHandle = player.SongLoadFromFile("Music/" + track + ".xm");
+    Music.SongHandle = player.SongLoadFromFile((Folders.Data / "Music" / (track + ".xm")).string());
     Music.SongTrack = Music.SongHandle != 0 ? track : "";
     if (Music.SongHandle != 0) player.SongPlay(Music.SongHandle);
 }

@@ -92,7 +92,7 @@ void TMainForm::FormCreate()
     Randomize();
     Platform.Video().SetCursorVisible(false);
 
-    ImageList.Items.LoadFromFile("Data/Graphic.dxg");
+    ImageList.Items.LoadFromFile((Folders.Data / "Data/Graphic.dxg").string());
     SetWindowIcon();
     ImageList.Items.BuildColorTable();
     DXDraw.ColorTable = ImageList.Items.ColorTable;
@@ -153,7 +153,7 @@ void TMainForm::DXDrawInitialize()
 {
     Platform.Video().SetWindowState(TWindowState::Normal);
     DXTimer.SetEnabled(true);
-    DXWaveList.Items.LoadFromFile("Data/Music.dxw");
+    DXWaveList.Items.LoadFromFile((Folders.Data / "Data/Music.dxw").string());
 }
 
 void TMainForm::DXDrawFinalize()
@@ -364,6 +364,8 @@ void TMainForm::GameFullScreenClick()
 {
     GameFullScreen = !GameFullScreen;
     GamegoEdit = false;
+    // The player's own choice from now on, stored as any other.
+    KeptFullScreen_.reset();
     IVideo& video = Platform.Video();
     if (GameFullScreen) {
         DXDraw.Finalize();

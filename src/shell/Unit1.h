@@ -28,6 +28,7 @@
 #include "DXSpriteEngine.h"
 #include "DXTimer.h"
 #include "FireState.h"
+#include "GameFolders.h"
 #include "HighScores.h"
 #include "LevelProgress.h"
 #include "MenuState.h"
@@ -144,6 +145,12 @@ public:
     void MusicContinuation();
 
     // ---- settings and high scores
+    // Where the libraries, music and settings are (the working directory
+    // unless the program says otherwise before Start).
+    TGameFolders Folders;
+    // Window (false) or full screen (true) for this run only, over the
+    // stored choice, which is kept until the player switches in the game.
+    std::optional<bool> FullScreenForRun;
     void LoadSettings();
     void SaveSettings();
     void ResetHighScores();
@@ -244,4 +251,7 @@ private:
     // "Config.cfg" exists but could not be read: it is left alone this run.
     bool SettingsUntouchable_ = false;
     bool SaveFailureShown_ = false;
+    // The stored full-screen choice, written back while FullScreenForRun
+    // rules and the player has not switched.
+    std::optional<bool> KeptFullScreen_;
 };

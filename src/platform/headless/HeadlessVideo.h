@@ -29,6 +29,8 @@ public:
     void SetWindowState(TWindowState state) override { State_ = state; }
     void SetBordered(bool bordered) override { Bordered_ = bordered; }
     void SetCursorVisible(bool visible) override { CursorVisible_ = visible; }
+    void SetPointerGrab(bool grab) override { PointerGrabbed_ = grab; }
+    bool PointerGrabbed() const { return PointerGrabbed_; }
     // In full screen the window covers the mode.
     int ClientWidth() const override { return Placement_.Width; }
     int ClientHeight() const override { return Placement_.Height; }
@@ -86,6 +88,7 @@ private:
     TWindowState State_ = TWindowState::Normal;
     bool Bordered_ = true;
     bool CursorVisible_ = true;
+    bool PointerGrabbed_ = false;
     bool Active_ = true;
     TPlacement Placement_;
     std::optional<TPlacement> SavedPlacement_;

@@ -5,6 +5,7 @@
 
 #include "Platform.h"
 #include "Rect.h"
+#include "SdlWindowManager.h"
 
 #include <cstdint>
 #include <string>
@@ -32,6 +33,7 @@ public:
     void SetBordered(bool bordered) override;
     void SetCursorVisible(bool visible) override;
     void SetIcon(int width, int height, const std::vector<uint32_t>& pixels) override;
+    void SetPointerGrab(bool grab) override { SdlGrabPointer(Window_, grab); }
     int ClientWidth() const override;
     int ClientHeight() const override;
     void SaveWindowPlacement() override;

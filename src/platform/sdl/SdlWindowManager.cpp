@@ -1,5 +1,5 @@
-// Asks the X server whether a window manager runs: a compliant one names
-// its check window on the root window.
+// Asks the X server whether a window manager runs (a compliant one names
+// its check window on the root window), and grabs the pointer.
 #include "SdlWindowManager.h"
 
 #include <SDL.h>
@@ -29,4 +29,10 @@ bool SdlWindowIsManaged(SDL_Window* window)
 #else
     return true;
 #endif
+}
+
+void SdlGrabPointer(SDL_Window* window, bool grab)
+{
+    // The mouse only: the keyboard stays the desktop's (its shortcuts work).
+    if (window != nullptr) SDL_SetWindowMouseGrab(window, grab ? SDL_TRUE : SDL_FALSE);
 }

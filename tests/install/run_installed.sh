@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Starts an installed game under Xvfb from a folder of its own, as a player
+# would from the desktop, clicks through Exit and Yes on the menu, and sees it
+# end with status 0. The environment (HOME, XDG_DATA_HOME) is the caller's.
+#   run_installed.sh GAME WORK_DIR PACK GRAPHIC_LIBRARY
+set -euo pipefail
+game=$1 work=$2 pack=$3 graphic=$4
+e2e=$(cd "$(dirname "$0")/../e2e" && pwd)
+mkdir -p "$work"
+"$pack" extract "$graphic" menu "$work/menu.png"
+"$pack" extract "$graphic" SceneExit "$work/exit.png"
+cd "$work"
+pngtopnm menu.png > menu_ref.ppm
+pngtopnm exit.png > exit_ref.ppm
+export GAME_COMMAND=$game GAME_WINDOW=$e2e/game_window.sh SDL_AUDIODRIVER=dummy COMPARE=$e2e/compare_ppm.py
+
+xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail -c '
+  source "$GAME_WINDOW"
+  shows menu || fail "the window does not show the menu"
+  xdotool mousemove --window "$wid" 300 500 sleep 0.3 click 1
+  shows exit || fail "the exit scene did not come"
+  xdotool mousemove --window "$wid" 290 380 sleep 0.3 click 1
+  ended
+'
+status=$(cat status.txt)
+[[ $status == "exit status 0" ]] || { echo "$game ended with $status"; cat game.log; exit 1; }
