@@ -108,6 +108,57 @@ void KeyedRow24(uint8_t* dst, const uint8_t* src, int n, uint32_t key)
     }
 }
 
+// Copies one opaque span. Spans are short (a sprite row holds a few), so
+// overlapping unaligned moves beat a call into memcpy.
+inline void CopySpan(uint8_t* d, const uint8_t* s, size_t n)
+{
+#if defined(__SSE2__)
+    if (n >= 16) {
+        size_t i = 0;
+        for (; i + 16 <= n; i += 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
+        if (i < n)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + n - 16),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + n - 16)));
+        return;
+    }
+#endif
+    if (n >= 8) {
+        uint64_t a, b;
+        std::memcpy(&a, s, 8);
+        std::memcpy(&b, s + n - 8, 8);
+        std::memcpy(d, &a, 8);
+        std::memcpy(d + n - 8, &b, 8);
+    } else if (n >= 4) {
+        uint32_t a, b;
+        std::memcpy(&a, s, 4);
+        std::memcpy(&b, s + n - 4, 4);
+        std::memcpy(d, &a, 4);
+        std::memcpy(d + n - 4, &b, 4);
+    } else if (n >= 2) {
+        uint16_t a, b;
+        std::memcpy(&a, s, 2);
+        std::memcpy(&b, s + n - 2, 2);
+        std::memcpy(d, &a, 2);
+        std::memcpy(d + n - 2, &b, 2);
+    } else if (n == 1) {
+        d[0] = s[0];
+    }
+}
+
+// Scratch tables of the stretches, kept so that a draw allocates nothing.
+std::vector<int>& StretchColumns()
+{
+    thread_local std::vector<int> columns;
+    return columns;
+}
+
+std::vector<int>& StretchFirstColumns()
+{
+    thread_local std::vector<int> first;
+    return first;
+}
+
 template <typename T>
 T LoadAs(const uint8_t* p)
 {
@@ -123,7 +174,8 @@ void StretchRows(TDirectDrawSurface& dest, const TDirectDrawSurface& source, con
                  const TRect& src, int64_t startX, int64_t startY, int64_t stepX, int64_t stepY, bool transparent)
 {
     const int w = clip.Width();
-    std::vector<int> columns(static_cast<size_t>(w));
+    std::vector<int>& columns = StretchColumns();
+    columns.resize(static_cast<size_t>(w));
     int64_t fx = startX;
     for (int i = 0; i < w; ++i, fx += stepX) {
         const int sx = srcRect.Left + static_cast<int>(fx >> 16);
@@ -218,12 +270,13 @@ void TDirectDrawSurface::FillRect(const TRect& rect, uint32_t value)
     }
 }
 
-void TDirectDrawSurface::Draw(int x, int y, const TRect& srcRect, const TDirectDrawSurface& source, bool transparent)
+bool TDirectDrawSurface::ClipDraw(int x, int y, const TRect& srcRect, const TDirectDrawSurface& source, TRect& dst,
+                                  TRect& src) const
 {
-    if (Lost_ || source.Lost_) return;
-    if (x > Width_ || y > Height_) return;
-    TRect src = srcRect;
-    TRect dst = Bounds(x, y, src.Width(), src.Height());
+    if (Lost_ || source.Lost_) return false;
+    if (x > Width_ || y > Height_) return false;
+    src = srcRect;
+    dst = Bounds(x, y, src.Width(), src.Height());
     // Left and top: destination edge, then source edge; both lose the same amount.
     if (dst.Left < 0) { src.Left -= dst.Left; dst.Left = 0; }
     if (dst.Top < 0) { src.Top -= dst.Top; dst.Top = 0; }
@@ -234,11 +287,22 @@ void TDirectDrawSurface::Draw(int x, int y, const TRect& srcRect, const TDirectD
     if (dst.Bottom > Height_) { src.Bottom -= dst.Bottom - Height_; dst.Bottom = Height_; }
     if (src.Right > source.Width_) { dst.Right -= src.Right - source.Width_; src.Right = source.Width_; }
     if (src.Bottom > source.Height_) { dst.Bottom -= src.Bottom - source.Height_; src.Bottom = source.Height_; }
-    if (dst.IsEmpty() || src.IsEmpty()) return;
+    if (dst.IsEmpty() || src.IsEmpty()) return false;
     // Clipping one side at a time can leave the two sizes apart only when
     // the source rectangle was already unequal; copy the common part.
     const int w = std::min(dst.Width(), src.Width());
     const int h = std::min(dst.Height(), src.Height());
+    dst = Bounds(dst.Left, dst.Top, w, h);
+    src = Bounds(src.Left, src.Top, w, h);
+    return true;
+}
+
+void TDirectDrawSurface::Draw(int x, int y, const TRect& srcRect, const TDirectDrawSurface& source, bool transparent)
+{
+    TRect dst, src;
+    if (!ClipDraw(x, y, srcRect, source, dst, src)) return;
+    const int w = dst.Width();
+    const int h = dst.Height();
 
     const int bits = Format_.BitCount;
     if (source.Format_ == Format_) {
@@ -321,6 +385,105 @@ void TDirectDrawSurface::StretchDraw(const TRect& destRect, const TRect& srcRect
             StorePixel(d, Format_.BitCount, same ? v : Format_.RGBToPixel(source.Format_.PixelToRGB(v)));
         }
     }
+}
+
+void TDirectDrawSurface::DrawRuns(int x, int y, const TRect& srcRect, const TDirectDrawSurface& source,
+                                  const TOpaqueRuns& runs)
+{
+    if (!runs.Holds(source) || runs.Width() != srcRect.Width() || runs.Height() != srcRect.Height() ||
+        !(source.Format_ == Format_)) {
+        Draw(x, y, srcRect, source, true);
+        return;
+    }
+    TRect dst, src;
+    if (!ClipDraw(x, y, srcRect, source, dst, src)) return;
+    const int bpp = Format_.BytesPerPixel();
+    // Columns of the runs that survive the clip, and where column 0 lands.
+    const int c0 = src.Left - srcRect.Left;
+    const int c1 = c0 + src.Width();
+    const int r0 = src.Top - srcRect.Top;
+    const bool whole = c0 == 0 && c1 == runs.Width();
+    for (int row = 0; row < dst.Height(); ++row) {
+        uint8_t* d = Row(dst.Top + row) + static_cast<ptrdiff_t>(dst.Left - c0) * bpp;
+        const uint8_t* s = source.Row(src.Top + row) + static_cast<ptrdiff_t>(srcRect.Left) * bpp;
+        if (whole) {
+            for (const TOpaqueRun run : runs.Row(r0 + row))
+                CopySpan(d + static_cast<ptrdiff_t>(run.Start) * bpp, s + static_cast<ptrdiff_t>(run.Start) * bpp,
+                         static_cast<size_t>(run.Length) * static_cast<size_t>(bpp));
+            continue;
+        }
+        for (const TOpaqueRun run : runs.Row(r0 + row)) {
+            const int a = std::max<int>(run.Start, c0);
+            const int b = std::min<int>(run.Start + run.Length, c1);
+            if (a < b)
+                CopySpan(d + static_cast<ptrdiff_t>(a) * bpp, s + static_cast<ptrdiff_t>(a) * bpp,
+                         static_cast<size_t>(b - a) * static_cast<size_t>(bpp));
+        }
+    }
+}
+
+namespace {
+
+// A stretch through the runs: every destination column samples one source
+// column, and the columns that sample inside a run are found per run from a
+// table of the first destination column at or past each source column.
+template <typename T>
+void StretchRuns(TDirectDrawSurface& dest, const TDirectDrawSurface& source, const TRect& clip, const TRect& srcRect,
+                 const TOpaqueRuns& runs, int64_t startX, int64_t startY, int64_t stepX, int64_t stepY)
+{
+    const int w = clip.Width();
+    std::vector<int>& columns = StretchColumns();
+    std::vector<int>& first = StretchFirstColumns();
+    columns.resize(static_cast<size_t>(w));
+    first.assign(static_cast<size_t>(srcRect.Width()) + 1, w);
+    int64_t fx = startX;
+    int next = 0;
+    for (int i = 0; i < w; ++i, fx += stepX) {
+        const int column = static_cast<int>(fx >> 16);
+        columns[static_cast<size_t>(i)] = srcRect.Left + column;
+        for (; next <= column; ++next) first[static_cast<size_t>(next)] = i;
+    }
+    int64_t fy = startY;
+    for (int y = clip.Top; y < clip.Bottom; ++y, fy += stepY) {
+        const int row = static_cast<int>(fy >> 16);
+        const T* s = reinterpret_cast<const T*>(source.Row(srcRect.Top + row));
+        T* d = reinterpret_cast<T*>(dest.Row(y)) + clip.Left;
+        for (const TOpaqueRun run : runs.Row(row)) {
+            const int i1 = first[static_cast<size_t>(run.Start + run.Length)];
+            for (int i = first[run.Start]; i < i1; ++i) d[i] = s[columns[static_cast<size_t>(i)]];
+        }
+    }
+}
+
+} // namespace
+
+void TDirectDrawSurface::StretchDrawRuns(const TRect& destRect, const TRect& srcRect, const TDirectDrawSurface& source,
+                                         const TOpaqueRuns& runs)
+{
+    if (Lost_ || source.Lost_) return;
+    if (destRect.IsEmpty() || srcRect.IsEmpty()) return;
+    if (destRect.Width() == srcRect.Width() && destRect.Height() == srcRect.Height()) {
+        DrawRuns(destRect.Left, destRect.Top, srcRect, source, runs);
+        return;
+    }
+    const bool fits = runs.Holds(source) && runs.Width() == srcRect.Width() && runs.Height() == srcRect.Height() &&
+                      IntersectRect(srcRect, source.ClientRect()) == srcRect;
+    if (!fits || !(source.Format_ == Format_) || (Format_.BitCount != 32 && Format_.BitCount != 16)) {
+        StretchDraw(destRect, srcRect, source, true);
+        return;
+    }
+    const TRect clip = IntersectRect(destRect, ClientRect());
+    if (clip.IsEmpty()) return;
+    // The same 16.16 steps as StretchDraw, so the same pixels are sampled.
+    const int64_t dw = destRect.Width(), dh = destRect.Height();
+    const int64_t stepX = (static_cast<int64_t>(srcRect.Width()) << 16) / dw;
+    const int64_t stepY = (static_cast<int64_t>(srcRect.Height()) << 16) / dh;
+    const int64_t startX = (static_cast<int64_t>(clip.Left - destRect.Left) * stepX) + stepX / 2;
+    const int64_t startY = (static_cast<int64_t>(clip.Top - destRect.Top) * stepY) + stepY / 2;
+    if (Format_.BitCount == 32)
+        StretchRuns<uint32_t>(*this, source, clip, srcRect, runs, startX, startY, stepX, stepY);
+    else
+        StretchRuns<uint16_t>(*this, source, clip, srcRect, runs, startX, startY, stepX, stepY);
 }
 
 void TDirectDrawSurface::BlendAddRect(const TRect& rect, uint32_t colorRef)

@@ -19,9 +19,21 @@ struct TPicture {
     TKind Kind = TKind::None;
     // The class name as stored ("TDIB", "TBitmap" or another, unsupported one).
     std::string GraphicClass;
+    // Pixels are decoded on loading; once the patterns hold the picture in
+    // the display's format they are let go and decoded again from Stored
+    // when the patterns are next built.
     TDIB Graphic;
+    // The graphic's data as the library stores it (run-length coded as a
+    // rule, a fraction of the decoded size); empty for pictures made in code.
+    std::vector<uint8_t> Stored;
 
     bool HasGraphic() const { return Kind != TKind::None; }
+    // Whether Graphic.Pixels holds the picture now.
+    bool PixelsDecoded() const { return !Graphic.Pixels.empty() || Graphic.Width <= 0 || Graphic.Height <= 0; }
+    // Decodes Stored again after ReleasePixels.
+    void DecodePixels();
+    // Drops the decoded pixels when Stored can bring them back.
+    void ReleasePixels();
     int Width() const { return HasGraphic() ? Graphic.Width : 0; }
     int Height() const { return HasGraphic() ? Graphic.Height : 0; }
 };
@@ -32,6 +44,8 @@ struct TPictureCollectionItemPattern {
     // Some pixel of the pattern takes the key; without one a keyed draw is a
     // plain copy, which is much cheaper (opaque backdrops).
     bool HasKeyPixel = true;
+    // Spans that differ from the surface's key, row by row.
+    TOpaqueRuns Runs;
 };
 
 class TPictureCollection;
@@ -61,6 +75,10 @@ public:
     bool PatternOpaque(int patternIndex) const;
     TRect PatternRect(int index) const;
     TDirectDrawSurface* PatternSurface(int index) const;
+    // The pattern's opaque runs against its surface's key; nullptr for an
+    // index without a pattern, or when the runs do not hold the surface's
+    // pixels as they are now.
+    const TOpaqueRuns* PatternRuns(int index) const;
     const std::vector<std::unique_ptr<TDirectDrawSurface>>& Surfaces() const { return Surfaces_; }
 
     void Draw(TDirectDrawSurface& dest, int x, int y, int patternIndex) const;
