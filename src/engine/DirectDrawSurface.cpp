@@ -108,22 +108,25 @@ void KeyedRow24(uint8_t* dst, const uint8_t* src, int n, uint32_t key)
     }
 }
 
-// Copies one opaque span. Spans are short (a sprite row holds a few), so
-// overlapping unaligned moves beat a call into memcpy.
-inline void CopySpan(uint8_t* d, const uint8_t* s, size_t n)
+// Unaligned byte vectors: 32-byte moves where the processor has them (the
+// AVX2 clone below), pairs of 16-byte moves otherwise.
+typedef uint8_t TBytes32 __attribute__((vector_size(32), aligned(1), may_alias));
+typedef uint8_t TBytes16 __attribute__((vector_size(16), aligned(1), may_alias));
+
+// Copies one opaque span with overlapping unaligned moves: spans are short
+// (a sprite row holds a few), and a call into memcpy costs more than them.
+[[gnu::always_inline]] inline void CopySpan(uint8_t* d, const uint8_t* s, size_t n)
 {
-#if defined(__SSE2__)
-    if (n >= 16) {
+    if (n >= 32) {
         size_t i = 0;
-        for (; i + 16 <= n; i += 16)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
-        if (i < n)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + n - 16),
-                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + n - 16)));
-        return;
-    }
-#endif
-    if (n >= 8) {
+        for (; i + 32 <= n; i += 32) *reinterpret_cast<TBytes32*>(d + i) = *reinterpret_cast<const TBytes32*>(s + i);
+        if (i < n) *reinterpret_cast<TBytes32*>(d + n - 32) = *reinterpret_cast<const TBytes32*>(s + n - 32);
+    } else if (n >= 16) {
+        const TBytes16 a = *reinterpret_cast<const TBytes16*>(s);
+        const TBytes16 b = *reinterpret_cast<const TBytes16*>(s + n - 16);
+        *reinterpret_cast<TBytes16*>(d) = a;
+        *reinterpret_cast<TBytes16*>(d + n - 16) = b;
+    } else if (n >= 8) {
         uint64_t a, b;
         std::memcpy(&a, s, 8);
         std::memcpy(&b, s + n - 8, 8);
@@ -143,6 +146,36 @@ inline void CopySpan(uint8_t* d, const uint8_t* s, size_t n)
         std::memcpy(d + n - 2, &b, 2);
     } else if (n == 1) {
         d[0] = s[0];
+    }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define ZARVENOK_WIDE_CLONES [[gnu::target_clones("avx2", "default")]]
+#else
+#define ZARVENOK_WIDE_CLONES
+#endif
+
+// The rows of a keyed draw through runs. d and s point at column c0 of the
+// runs on the first row; only columns [c0, c1) are copied.
+ZARVENOK_WIDE_CLONES
+void CopyRunRows(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s, ptrdiff_t sPitch, int rows, const TOpaqueRuns& runs,
+                 int r0, int c0, int c1, int bpp)
+{
+    const bool whole = c0 == 0 && c1 == runs.Width();
+    for (int row = 0; row < rows; ++row, d += dPitch, s += sPitch) {
+        if (whole) {
+            for (const TOpaqueRun run : runs.Row(r0 + row))
+                CopySpan(d + static_cast<ptrdiff_t>(run.Start) * bpp, s + static_cast<ptrdiff_t>(run.Start) * bpp,
+                         static_cast<size_t>(run.Length) * static_cast<size_t>(bpp));
+            continue;  // c0 is 0 here
+        }
+        for (const TOpaqueRun run : runs.Row(r0 + row)) {
+            const int a = std::max<int>(run.Start, c0);
+            const int b = std::min<int>(run.Start + run.Length, c1);
+            if (a < b)
+                CopySpan(d + static_cast<ptrdiff_t>(a - c0) * bpp, s + static_cast<ptrdiff_t>(a - c0) * bpp,
+                         static_cast<size_t>(b - a) * static_cast<size_t>(bpp));
+        }
     }
 }
 
@@ -398,28 +431,12 @@ void TDirectDrawSurface::DrawRuns(int x, int y, const TRect& srcRect, const TDir
     TRect dst, src;
     if (!ClipDraw(x, y, srcRect, source, dst, src)) return;
     const int bpp = Format_.BytesPerPixel();
-    // Columns of the runs that survive the clip, and where column 0 lands.
+    // Columns [c0, c1) of the runs survive the clip.
     const int c0 = src.Left - srcRect.Left;
     const int c1 = c0 + src.Width();
-    const int r0 = src.Top - srcRect.Top;
-    const bool whole = c0 == 0 && c1 == runs.Width();
-    for (int row = 0; row < dst.Height(); ++row) {
-        uint8_t* d = Row(dst.Top + row) + static_cast<ptrdiff_t>(dst.Left - c0) * bpp;
-        const uint8_t* s = source.Row(src.Top + row) + static_cast<ptrdiff_t>(srcRect.Left) * bpp;
-        if (whole) {
-            for (const TOpaqueRun run : runs.Row(r0 + row))
-                CopySpan(d + static_cast<ptrdiff_t>(run.Start) * bpp, s + static_cast<ptrdiff_t>(run.Start) * bpp,
-                         static_cast<size_t>(run.Length) * static_cast<size_t>(bpp));
-            continue;
-        }
-        for (const TOpaqueRun run : runs.Row(r0 + row)) {
-            const int a = std::max<int>(run.Start, c0);
-            const int b = std::min<int>(run.Start + run.Length, c1);
-            if (a < b)
-                CopySpan(d + static_cast<ptrdiff_t>(a) * bpp, s + static_cast<ptrdiff_t>(a) * bpp,
-                         static_cast<size_t>(b - a) * static_cast<size_t>(bpp));
-        }
-    }
+    uint8_t* d = Row(dst.Top) + static_cast<ptrdiff_t>(dst.Left) * bpp;
+    const uint8_t* s = source.Row(src.Top) + static_cast<ptrdiff_t>(src.Left) * bpp;
+    CopyRunRows(d, Pitch_, s, source.Pitch_, dst.Height(), runs, src.Top - srcRect.Top, c0, c1, bpp);
 }
 
 namespace {
@@ -567,6 +584,12 @@ void TDirectDrawSurface::LoadFromRGB(int x, int y, int w, int h, const uint32_t*
         uint8_t* d = Row(row) + r.Left * bpp;
         if (Format_ == TPixelFormat::XRGB8888()) {
             for (int col = 0; col < r.Width(); ++col) reinterpret_cast<uint32_t*>(d)[col] = s[col] & 0x00FFFFFF;
+        } else if (Format_ == TPixelFormat::RGB565()) {
+            // Every picture passes here on each build; the general conversion
+            // finds the channels per pixel. Same truncation as RGBToPixel.
+            for (int col = 0; col < r.Width(); ++col)
+                reinterpret_cast<uint16_t*>(d)[col] =
+                    static_cast<uint16_t>(((s[col] >> 8) & 0xF800) | ((s[col] >> 5) & 0x07E0) | ((s[col] >> 3) & 0x001F));
         } else {
             for (int col = 0; col < r.Width(); ++col, d += bpp) StorePixel(d, Format_.BitCount, Format_.RGBToPixel(s[col]));
         }

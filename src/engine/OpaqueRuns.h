@@ -12,6 +12,12 @@
 
 class TDirectDrawSurface;
 
+// Three bytes of a 24-bit pixel, read as ReadPixelValue composes them.
+struct TPixel24 {
+    uint8_t B0, B1, B2;
+    explicit operator uint32_t() const { return uint32_t{B0} | (uint32_t{B1} << 8) | (uint32_t{B2} << 16); }
+};
+
 struct TOpaqueRun {
     uint16_t Start = 0;
     uint16_t Length = 0;
@@ -44,6 +50,9 @@ public:
     bool LowBitsDecide() const { return LowBitsDecide_; }
 
 private:
+    template <typename T>
+    void Scan(const TDirectDrawSurface& surface, const TRect& rect);
+
     int Width_ = 0;
     int Height_ = 0;
     bool Valid_ = false;

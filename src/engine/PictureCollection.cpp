@@ -67,6 +67,7 @@ void ReadItemProperties(TObjectReader& reader, TPictureCollectionItem& item)
             }
         } else if (THashCollection::SameName(name, "Picture.Data")) {
             item.Picture = ReadPictureData(reader.ReadBinary());
+            if (!item.Owner().KeepDecodedPixels) item.Picture.ReleasePixels();
         } else {
             reader.SkipValue();
         }
@@ -88,6 +89,12 @@ void TPicture::ReleasePixels()
 {
     if (Stored.empty()) return;
     std::vector<uint32_t>().swap(Graphic.Pixels);
+}
+
+TDIB TPicture::Decoded() const
+{
+    if (PixelsDecoded() || Stored.empty()) return Graphic;
+    return Kind == TKind::Bitmap ? TDIB::LoadFromBitmapFile(Stored) : TDIB::LoadFromDIB(Stored);
 }
 
 // ---------------------------------------------------------------- item
@@ -203,7 +210,7 @@ void TPictureCollectionItem::Restore()
 {
     Picture.DecodePixels();
     BuildPatterns();
-    if (PatternsBuilt_) Picture.ReleasePixels();
+    if (!Owner().KeepDecodedPixels) Picture.ReleasePixels();
     for (auto& pattern : Patterns_) {
         pattern.Runs = TOpaqueRuns(*pattern.Surface, pattern.Rect);
         pattern.HasKeyPixel = pattern.Runs.Valid() ? pattern.Runs.HasKeyPixel() : PatternHasKeyPixel(pattern);

@@ -19,9 +19,9 @@ struct TPicture {
     TKind Kind = TKind::None;
     // The class name as stored ("TDIB", "TBitmap" or another, unsupported one).
     std::string GraphicClass;
-    // Pixels are decoded on loading; once the patterns hold the picture in
-    // the display's format they are let go and decoded again from Stored
-    // when the patterns are next built.
+    // Decoded on loading. In a collection that does not keep decoded pixels
+    // (the game's), only the size, depth and palette stay: the pixels are
+    // decoded again from Stored while patterns are built, and let go after.
     TDIB Graphic;
     // The graphic's data as the library stores it (run-length coded as a
     // rule, a fraction of the decoded size); empty for pictures made in code.
@@ -34,6 +34,8 @@ struct TPicture {
     void DecodePixels();
     // Drops the decoded pixels when Stored can bring them back.
     void ReleasePixels();
+    // The whole graphic with its pixels, decoded for the caller when let go.
+    TDIB Decoded() const;
     int Width() const { return HasGraphic() ? Graphic.Width : 0; }
     int Height() const { return HasGraphic() ? Graphic.Height : 0; }
 };
@@ -126,6 +128,11 @@ public:
     void Restore();
     // Forgets a display that is going away.
     void DropDXDraw() { DXDraw_ = nullptr; }
+
+    // Tools and tests read the decoded pictures; the game turns this off
+    // before loading, so that a picture is held once, in the display's
+    // format, beside its stored data (a fraction of the decoded size).
+    bool KeepDecodedPixels = true;
 
     // 256 entries (blue, green, red, 0), i.e. 0x00RRGGBB.
     std::array<uint32_t, 256> ColorTable{};

@@ -273,12 +273,17 @@ TEST(TPictureCollection, LoadingWhileInitialisedBuildsPatternsAtOnceAndSwitching
     list.SetDXDraw(&display);
     display.Initialize();
     list.Items.LoadFromStream(bytes);
+    EXPECT_EQ(list.Items.Find("dot").Picture.Graphic.Pixels, records[0].Pixels) << "kept unless the owner says";
+    list.Items.KeepDecodedPixels = false;
+    list.Items.LoadFromStream(bytes);
     auto& dot = list.Items.Find("dot");
     ASSERT_EQ(dot.Surfaces().size(), 1u);
     EXPECT_EQ(dot.PatternSurface(0)->BitCount(), 32);
-    // The patterns hold the picture now: the decoded copy is let go.
+    // The patterns hold the picture now: the decoded copy is let go, and
+    // comes back only for whoever asks.
     EXPECT_TRUE(dot.Picture.Graphic.Pixels.empty());
     EXPECT_EQ(dot.Picture.Width(), 3);
+    EXPECT_EQ(dot.Picture.Decoded().Pixels, records[0].Pixels);
 
     display.Finalize();
     display.SetPixelFormat(TPixelFormat::RGB565());
