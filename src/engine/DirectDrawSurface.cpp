@@ -157,26 +157,46 @@ typedef uint8_t TBytes16 __attribute__((vector_size(16), aligned(1), may_alias))
 
 // The rows of a keyed draw through runs. d and s point at column c0 of the
 // runs on the first row; only columns [c0, c1) are copied.
-ZARVENOK_WIDE_CLONES
-void CopyRunRows(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s, ptrdiff_t sPitch, int rows, const TOpaqueRuns& runs,
-                 int r0, int c0, int c1, int bpp)
+template <int Bpp>
+[[gnu::always_inline]] inline void CopyRunRowsOf(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s, ptrdiff_t sPitch,
+                                                 int rows, const TOpaqueRuns& runs, int r0, int c0, int c1)
 {
-    const bool whole = c0 == 0 && c1 == runs.Width();
-    for (int row = 0; row < rows; ++row, d += dPitch, s += sPitch) {
-        if (whole) {
+    if (c0 == 0 && c1 == runs.Width()) {
+        for (int row = 0; row < rows; ++row, d += dPitch, s += sPitch)
             for (const TOpaqueRun run : runs.Row(r0 + row))
-                CopySpan(d + static_cast<ptrdiff_t>(run.Start) * bpp, s + static_cast<ptrdiff_t>(run.Start) * bpp,
-                         static_cast<size_t>(run.Length) * static_cast<size_t>(bpp));
-            continue;  // c0 is 0 here
-        }
+                CopySpan(d + ptrdiff_t{run.Start} * Bpp, s + ptrdiff_t{run.Start} * Bpp, size_t{run.Length} * Bpp);
+        return;
+    }
+    for (int row = 0; row < rows; ++row, d += dPitch, s += sPitch) {
         for (const TOpaqueRun run : runs.Row(r0 + row)) {
             const int a = std::max<int>(run.Start, c0);
             const int b = std::min<int>(run.Start + run.Length, c1);
             if (a < b)
-                CopySpan(d + static_cast<ptrdiff_t>(a - c0) * bpp, s + static_cast<ptrdiff_t>(a - c0) * bpp,
-                         static_cast<size_t>(b - a) * static_cast<size_t>(bpp));
+                CopySpan(d + static_cast<ptrdiff_t>(a - c0) * Bpp, s + static_cast<ptrdiff_t>(a - c0) * Bpp,
+                         static_cast<size_t>(b - a) * Bpp);
         }
     }
+}
+
+ZARVENOK_WIDE_CLONES
+void CopyRunRows16(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s, ptrdiff_t sPitch, int rows,
+                   const TOpaqueRuns& runs, int r0, int c0, int c1)
+{
+    CopyRunRowsOf<2>(d, dPitch, s, sPitch, rows, runs, r0, c0, c1);
+}
+
+ZARVENOK_WIDE_CLONES
+void CopyRunRows24(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s, ptrdiff_t sPitch, int rows,
+                   const TOpaqueRuns& runs, int r0, int c0, int c1)
+{
+    CopyRunRowsOf<3>(d, dPitch, s, sPitch, rows, runs, r0, c0, c1);
+}
+
+ZARVENOK_WIDE_CLONES
+void CopyRunRows32(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s, ptrdiff_t sPitch, int rows,
+                   const TOpaqueRuns& runs, int r0, int c0, int c1)
+{
+    CopyRunRowsOf<4>(d, dPitch, s, sPitch, rows, runs, r0, c0, c1);
 }
 
 // Scratch tables of the stretches, kept so that a draw allocates nothing.
@@ -436,7 +456,12 @@ void TDirectDrawSurface::DrawRuns(int x, int y, const TRect& srcRect, const TDir
     const int c1 = c0 + src.Width();
     uint8_t* d = Row(dst.Top) + static_cast<ptrdiff_t>(dst.Left) * bpp;
     const uint8_t* s = source.Row(src.Top) + static_cast<ptrdiff_t>(src.Left) * bpp;
-    CopyRunRows(d, Pitch_, s, source.Pitch_, dst.Height(), runs, src.Top - srcRect.Top, c0, c1, bpp);
+    const int r0 = src.Top - srcRect.Top;
+    switch (bpp) {
+    case 2: CopyRunRows16(d, Pitch_, s, source.Pitch_, dst.Height(), runs, r0, c0, c1); break;
+    case 3: CopyRunRows24(d, Pitch_, s, source.Pitch_, dst.Height(), runs, r0, c0, c1); break;
+    default: CopyRunRows32(d, Pitch_, s, source.Pitch_, dst.Height(), runs, r0, c0, c1); break;
+    }
 }
 
 namespace {
