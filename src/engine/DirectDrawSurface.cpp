@@ -113,6 +113,17 @@ void KeyedRow24(uint8_t* dst, const uint8_t* src, int n, uint32_t key)
 typedef uint8_t TBytes32 __attribute__((vector_size(32), aligned(1), may_alias));
 typedef uint8_t TBytes16 __attribute__((vector_size(16), aligned(1), may_alias));
 
+// Copies n bytes, one to two times the size of T, as two overlapping moves.
+template <typename T>
+[[gnu::always_inline]] inline void CopyPair(uint8_t* d, const uint8_t* s, size_t n)
+{
+    T a, b;
+    std::memcpy(&a, s, sizeof a);
+    std::memcpy(&b, s + n - sizeof b, sizeof b);
+    std::memcpy(d, &a, sizeof a);
+    std::memcpy(d + n - sizeof b, &b, sizeof b);
+}
+
 // Copies one opaque span with overlapping unaligned moves: spans are short
 // (a sprite row holds a few), and a call into memcpy costs more than them.
 [[gnu::always_inline]] inline void CopySpan(uint8_t* d, const uint8_t* s, size_t n)
@@ -122,28 +133,13 @@ typedef uint8_t TBytes16 __attribute__((vector_size(16), aligned(1), may_alias))
         for (; i + 32 <= n; i += 32) *reinterpret_cast<TBytes32*>(d + i) = *reinterpret_cast<const TBytes32*>(s + i);
         if (i < n) *reinterpret_cast<TBytes32*>(d + n - 32) = *reinterpret_cast<const TBytes32*>(s + n - 32);
     } else if (n >= 16) {
-        const TBytes16 a = *reinterpret_cast<const TBytes16*>(s);
-        const TBytes16 b = *reinterpret_cast<const TBytes16*>(s + n - 16);
-        *reinterpret_cast<TBytes16*>(d) = a;
-        *reinterpret_cast<TBytes16*>(d + n - 16) = b;
+        CopyPair<TBytes16>(d, s, n);
     } else if (n >= 8) {
-        uint64_t a, b;
-        std::memcpy(&a, s, 8);
-        std::memcpy(&b, s + n - 8, 8);
-        std::memcpy(d, &a, 8);
-        std::memcpy(d + n - 8, &b, 8);
+        CopyPair<uint64_t>(d, s, n);
     } else if (n >= 4) {
-        uint32_t a, b;
-        std::memcpy(&a, s, 4);
-        std::memcpy(&b, s + n - 4, 4);
-        std::memcpy(d, &a, 4);
-        std::memcpy(d + n - 4, &b, 4);
+        CopyPair<uint32_t>(d, s, n);
     } else if (n >= 2) {
-        uint16_t a, b;
-        std::memcpy(&a, s, 2);
-        std::memcpy(&b, s + n - 2, 2);
-        std::memcpy(d, &a, 2);
-        std::memcpy(d + n - 2, &b, 2);
+        CopyPair<uint16_t>(d, s, n);
     } else if (n == 1) {
         d[0] = s[0];
     }
@@ -197,6 +193,20 @@ void CopyRunRows32(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s, ptrdiff_t sPi
                    const TOpaqueRuns& runs, int r0, int c0, int c1)
 {
     CopyRunRowsOf<4>(d, dPitch, s, sPitch, rows, runs, r0, c0, c1);
+}
+
+// 16.16 steps from destination to source, sampling pixel centres, and where
+// the clipped part starts; both stretches sample through these.
+struct TStretchSteps {
+    int64_t StartX, StartY, StepX, StepY;
+};
+
+TStretchSteps StretchSteps(const TRect& destRect, const TRect& srcRect, const TRect& clip)
+{
+    const int64_t stepX = (static_cast<int64_t>(srcRect.Width()) << 16) / destRect.Width();
+    const int64_t stepY = (static_cast<int64_t>(srcRect.Height()) << 16) / destRect.Height();
+    return {static_cast<int64_t>(clip.Left - destRect.Left) * stepX + stepX / 2,
+            static_cast<int64_t>(clip.Top - destRect.Top) * stepY + stepY / 2, stepX, stepY};
 }
 
 // Scratch tables of the stretches, kept so that a draw allocates nothing.
@@ -406,12 +416,7 @@ void TDirectDrawSurface::StretchDraw(const TRect& destRect, const TRect& srcRect
     const TRect clip = IntersectRect(destRect, ClientRect());
     if (clip.IsEmpty()) return;
 
-    // 16.16 steps from destination to source, sampling pixel centres.
-    const int64_t dw = destRect.Width(), dh = destRect.Height();
-    const int64_t stepX = (static_cast<int64_t>(srcRect.Width()) << 16) / dw;
-    const int64_t stepY = (static_cast<int64_t>(srcRect.Height()) << 16) / dh;
-    const int64_t startX = (static_cast<int64_t>(clip.Left - destRect.Left) * stepX) + stepX / 2;
-    const int64_t startY = (static_cast<int64_t>(clip.Top - destRect.Top) * stepY) + stepY / 2;
+    const auto [startX, startY, stepX, stepY] = StretchSteps(destRect, srcRect, clip);
 
     const bool same = source.Format_ == Format_;
     if (same && (Format_.BitCount == 32 || Format_.BitCount == 16)) {
@@ -516,12 +521,8 @@ void TDirectDrawSurface::StretchDrawRuns(const TRect& destRect, const TRect& src
     }
     const TRect clip = IntersectRect(destRect, ClientRect());
     if (clip.IsEmpty()) return;
-    // The same 16.16 steps as StretchDraw, so the same pixels are sampled.
-    const int64_t dw = destRect.Width(), dh = destRect.Height();
-    const int64_t stepX = (static_cast<int64_t>(srcRect.Width()) << 16) / dw;
-    const int64_t stepY = (static_cast<int64_t>(srcRect.Height()) << 16) / dh;
-    const int64_t startX = (static_cast<int64_t>(clip.Left - destRect.Left) * stepX) + stepX / 2;
-    const int64_t startY = (static_cast<int64_t>(clip.Top - destRect.Top) * stepY) + stepY / 2;
+    // The same steps as StretchDraw, so the same pixels are sampled.
+    const auto [startX, startY, stepX, stepY] = StretchSteps(destRect, srcRect, clip);
     if (Format_.BitCount == 32)
         StretchRuns<uint32_t>(*this, source, clip, srcRect, runs, startX, startY, stepX, stepY);
     else
