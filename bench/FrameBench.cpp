@@ -165,4 +165,67 @@ void BM_KeyedBlitSDL(benchmark::State& state)
 }
 BENCHMARK(BM_KeyedBlitSDL)->Args({32, 0})->Args({32, 1})->Args({16, 0})->Args({16, 1});
 
+// Where the stretched sprites land: range(1) is the scale in sixths, 4 for
+// the far soldiers (two thirds), 9 for the glyphs (one and a half).
+TRect StretchTarget(int i, int sixths)
+{
+    const int w = kSpriteW * sixths / 6, h = kSpriteH * sixths / 6;
+    return Bounds((i * 97) % (800 - w), 200 + (i * 37) % (400 - h), w, h);
+}
+
+// 40 keyed stretched sprites, our StretchDraw.
+void BM_StretchOurs(benchmark::State& state)
+{
+    Scene scene(state.range(0) == 32 ? TPixelFormat::XRGB8888() : TPixelFormat::RGB565());
+    TDirectDrawSurface& back = *scene.Display.Surface();
+    const auto& soldier = scene.Images.Items.Find("soldier");
+    const int sixths = static_cast<int>(state.range(1));
+    for (auto _ : state) {
+        for (int i = 0; i < 40; ++i) soldier.StretchDraw(back, StretchTarget(i, sixths), i % 4);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_StretchOurs)->Args({32, 4})->Args({32, 9})->Args({16, 4})->Args({16, 9});
+
+// The reference: a plain nearest-neighbour stretch of the same sprites, no
+// key, a 16.16 step per pixel, the simplest loop that samples the same way.
+void BM_StretchPlainNearest(benchmark::State& state)
+{
+    const bool bits32 = state.range(0) == 32;
+    const size_t bpp = bits32 ? 4 : 2;
+    std::vector<uint8_t> back(800 * 600 * bpp);
+    std::vector<std::vector<uint8_t>> frames;
+    for (int f = 0; f < 4; ++f) {
+        const auto pixels = Figure(kSpriteW, kSpriteH, static_cast<uint32_t>(f));
+        std::vector<uint8_t> frame(pixels.size() * bpp);
+        for (size_t i = 0; i < pixels.size(); ++i) std::memcpy(frame.data() + i * bpp, &pixels[i], bpp);
+        frames.push_back(std::move(frame));
+    }
+    const int sixths = static_cast<int>(state.range(1));
+    const auto stretch = [&]<typename T>(T* dst, const T* src, const TRect& r) {
+        const int64_t stepX = (int64_t{kSpriteW} << 16) / r.Width(), stepY = (int64_t{kSpriteH} << 16) / r.Height();
+        int64_t fy = stepY / 2;
+        for (int y = r.Top; y < r.Bottom; ++y, fy += stepY) {
+            const T* s = src + (fy >> 16) * kSpriteW;
+            T* d = dst + y * 800 + r.Left;
+            int64_t fx = stepX / 2;
+            for (int x = 0; x < r.Width(); ++x, fx += stepX) d[x] = s[fx >> 16];
+        }
+    };
+    for (auto _ : state) {
+        for (int i = 0; i < 40; ++i) {
+            const auto& frame = frames[static_cast<size_t>(i % 4)];
+            if (bits32)
+                stretch(reinterpret_cast<uint32_t*>(back.data()), reinterpret_cast<const uint32_t*>(frame.data()),
+                        StretchTarget(i, sixths));
+            else
+                stretch(reinterpret_cast<uint16_t*>(back.data()), reinterpret_cast<const uint16_t*>(frame.data()),
+                        StretchTarget(i, sixths));
+        }
+        benchmark::DoNotOptimize(back.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_StretchPlainNearest)->Args({32, 4})->Args({32, 9})->Args({16, 4})->Args({16, 9});
+
 } // namespace

@@ -108,6 +108,120 @@ void KeyedRow24(uint8_t* dst, const uint8_t* src, int n, uint32_t key)
     }
 }
 
+// Unaligned byte vectors: 32-byte moves where the processor has them (the
+// AVX2 clone below), pairs of 16-byte moves otherwise.
+typedef uint8_t TBytes32 __attribute__((vector_size(32), aligned(1), may_alias));
+typedef uint8_t TBytes16 __attribute__((vector_size(16), aligned(1), may_alias));
+
+// Copies n bytes, one to two times the size of T, as two overlapping moves.
+template <typename T>
+[[gnu::always_inline]] inline void CopyPair(uint8_t* d, const uint8_t* s, size_t n)
+{
+    T a, b;
+    std::memcpy(&a, s, sizeof a);
+    std::memcpy(&b, s + n - sizeof b, sizeof b);
+    std::memcpy(d, &a, sizeof a);
+    std::memcpy(d + n - sizeof b, &b, sizeof b);
+}
+
+// Copies one opaque span with overlapping unaligned moves: spans are short
+// (a sprite row holds a few), and a call into memcpy costs more than them.
+[[gnu::always_inline]] inline void CopySpan(uint8_t* d, const uint8_t* s, size_t n)
+{
+    if (n >= 32) {
+        size_t i = 0;
+        for (; i + 32 <= n; i += 32) *reinterpret_cast<TBytes32*>(d + i) = *reinterpret_cast<const TBytes32*>(s + i);
+        if (i < n) *reinterpret_cast<TBytes32*>(d + n - 32) = *reinterpret_cast<const TBytes32*>(s + n - 32);
+    } else if (n >= 16) {
+        CopyPair<TBytes16>(d, s, n);
+    } else if (n >= 8) {
+        CopyPair<uint64_t>(d, s, n);
+    } else if (n >= 4) {
+        CopyPair<uint32_t>(d, s, n);
+    } else if (n >= 2) {
+        CopyPair<uint16_t>(d, s, n);
+    } else if (n == 1) {
+        d[0] = s[0];
+    }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define ZARVENOK_WIDE_CLONES [[gnu::target_clones("avx2", "default")]]
+#else
+#define ZARVENOK_WIDE_CLONES
+#endif
+
+// The rows of a keyed draw through runs. d and s point at column c0 of the
+// runs on the first row; only columns [c0, c1) are copied.
+template <int Bpp>
+[[gnu::always_inline]] inline void CopyRunRowsOf(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s, ptrdiff_t sPitch,
+                                                 int rows, const TOpaqueRuns& runs, int r0, int c0, int c1)
+{
+    if (c0 == 0 && c1 == runs.Width()) {
+        for (int row = 0; row < rows; ++row, d += dPitch, s += sPitch)
+            for (const TOpaqueRun run : runs.Row(r0 + row))
+                CopySpan(d + ptrdiff_t{run.Start} * Bpp, s + ptrdiff_t{run.Start} * Bpp, size_t{run.Length} * Bpp);
+        return;
+    }
+    for (int row = 0; row < rows; ++row, d += dPitch, s += sPitch) {
+        for (const TOpaqueRun run : runs.Row(r0 + row)) {
+            const int a = std::max<int>(run.Start, c0);
+            const int b = std::min<int>(run.Start + run.Length, c1);
+            if (a < b)
+                CopySpan(d + static_cast<ptrdiff_t>(a - c0) * Bpp, s + static_cast<ptrdiff_t>(a - c0) * Bpp,
+                         static_cast<size_t>(b - a) * Bpp);
+        }
+    }
+}
+
+ZARVENOK_WIDE_CLONES
+void CopyRunRows16(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s, ptrdiff_t sPitch, int rows,
+                   const TOpaqueRuns& runs, int r0, int c0, int c1)
+{
+    CopyRunRowsOf<2>(d, dPitch, s, sPitch, rows, runs, r0, c0, c1);
+}
+
+ZARVENOK_WIDE_CLONES
+void CopyRunRows24(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s, ptrdiff_t sPitch, int rows,
+                   const TOpaqueRuns& runs, int r0, int c0, int c1)
+{
+    CopyRunRowsOf<3>(d, dPitch, s, sPitch, rows, runs, r0, c0, c1);
+}
+
+ZARVENOK_WIDE_CLONES
+void CopyRunRows32(uint8_t* d, ptrdiff_t dPitch, const uint8_t* s, ptrdiff_t sPitch, int rows,
+                   const TOpaqueRuns& runs, int r0, int c0, int c1)
+{
+    CopyRunRowsOf<4>(d, dPitch, s, sPitch, rows, runs, r0, c0, c1);
+}
+
+// 16.16 steps from destination to source, sampling pixel centres, and where
+// the clipped part starts; both stretches sample through these.
+struct TStretchSteps {
+    int64_t StartX, StartY, StepX, StepY;
+};
+
+TStretchSteps StretchSteps(const TRect& destRect, const TRect& srcRect, const TRect& clip)
+{
+    const int64_t stepX = (static_cast<int64_t>(srcRect.Width()) << 16) / destRect.Width();
+    const int64_t stepY = (static_cast<int64_t>(srcRect.Height()) << 16) / destRect.Height();
+    return {static_cast<int64_t>(clip.Left - destRect.Left) * stepX + stepX / 2,
+            static_cast<int64_t>(clip.Top - destRect.Top) * stepY + stepY / 2, stepX, stepY};
+}
+
+// Scratch tables of the stretches, kept so that a draw allocates nothing.
+std::vector<int>& StretchColumns()
+{
+    thread_local std::vector<int> columns;
+    return columns;
+}
+
+std::vector<int>& StretchFirstColumns()
+{
+    thread_local std::vector<int> first;
+    return first;
+}
+
 template <typename T>
 T LoadAs(const uint8_t* p)
 {
@@ -123,7 +237,8 @@ void StretchRows(TDirectDrawSurface& dest, const TDirectDrawSurface& source, con
                  const TRect& src, int64_t startX, int64_t startY, int64_t stepX, int64_t stepY, bool transparent)
 {
     const int w = clip.Width();
-    std::vector<int> columns(static_cast<size_t>(w));
+    std::vector<int>& columns = StretchColumns();
+    columns.resize(static_cast<size_t>(w));
     int64_t fx = startX;
     for (int i = 0; i < w; ++i, fx += stepX) {
         const int sx = srcRect.Left + static_cast<int>(fx >> 16);
@@ -218,12 +333,13 @@ void TDirectDrawSurface::FillRect(const TRect& rect, uint32_t value)
     }
 }
 
-void TDirectDrawSurface::Draw(int x, int y, const TRect& srcRect, const TDirectDrawSurface& source, bool transparent)
+bool TDirectDrawSurface::ClipDraw(int x, int y, const TRect& srcRect, const TDirectDrawSurface& source, TRect& dst,
+                                  TRect& src) const
 {
-    if (Lost_ || source.Lost_) return;
-    if (x > Width_ || y > Height_) return;
-    TRect src = srcRect;
-    TRect dst = Bounds(x, y, src.Width(), src.Height());
+    if (Lost_ || source.Lost_) return false;
+    if (x > Width_ || y > Height_) return false;
+    src = srcRect;
+    dst = Bounds(x, y, src.Width(), src.Height());
     // Left and top: destination edge, then source edge; both lose the same amount.
     if (dst.Left < 0) { src.Left -= dst.Left; dst.Left = 0; }
     if (dst.Top < 0) { src.Top -= dst.Top; dst.Top = 0; }
@@ -234,11 +350,22 @@ void TDirectDrawSurface::Draw(int x, int y, const TRect& srcRect, const TDirectD
     if (dst.Bottom > Height_) { src.Bottom -= dst.Bottom - Height_; dst.Bottom = Height_; }
     if (src.Right > source.Width_) { dst.Right -= src.Right - source.Width_; src.Right = source.Width_; }
     if (src.Bottom > source.Height_) { dst.Bottom -= src.Bottom - source.Height_; src.Bottom = source.Height_; }
-    if (dst.IsEmpty() || src.IsEmpty()) return;
+    if (dst.IsEmpty() || src.IsEmpty()) return false;
     // Clipping one side at a time can leave the two sizes apart only when
     // the source rectangle was already unequal; copy the common part.
     const int w = std::min(dst.Width(), src.Width());
     const int h = std::min(dst.Height(), src.Height());
+    dst = Bounds(dst.Left, dst.Top, w, h);
+    src = Bounds(src.Left, src.Top, w, h);
+    return true;
+}
+
+void TDirectDrawSurface::Draw(int x, int y, const TRect& srcRect, const TDirectDrawSurface& source, bool transparent)
+{
+    TRect dst, src;
+    if (!ClipDraw(x, y, srcRect, source, dst, src)) return;
+    const int w = dst.Width();
+    const int h = dst.Height();
 
     const int bits = Format_.BitCount;
     if (source.Format_ == Format_) {
@@ -289,12 +416,7 @@ void TDirectDrawSurface::StretchDraw(const TRect& destRect, const TRect& srcRect
     const TRect clip = IntersectRect(destRect, ClientRect());
     if (clip.IsEmpty()) return;
 
-    // 16.16 steps from destination to source, sampling pixel centres.
-    const int64_t dw = destRect.Width(), dh = destRect.Height();
-    const int64_t stepX = (static_cast<int64_t>(srcRect.Width()) << 16) / dw;
-    const int64_t stepY = (static_cast<int64_t>(srcRect.Height()) << 16) / dh;
-    const int64_t startX = (static_cast<int64_t>(clip.Left - destRect.Left) * stepX) + stepX / 2;
-    const int64_t startY = (static_cast<int64_t>(clip.Top - destRect.Top) * stepY) + stepY / 2;
+    const auto [startX, startY, stepX, stepY] = StretchSteps(destRect, srcRect, clip);
 
     const bool same = source.Format_ == Format_;
     if (same && (Format_.BitCount == 32 || Format_.BitCount == 16)) {
@@ -321,6 +443,90 @@ void TDirectDrawSurface::StretchDraw(const TRect& destRect, const TRect& srcRect
             StorePixel(d, Format_.BitCount, same ? v : Format_.RGBToPixel(source.Format_.PixelToRGB(v)));
         }
     }
+}
+
+void TDirectDrawSurface::DrawRuns(int x, int y, const TRect& srcRect, const TDirectDrawSurface& source,
+                                  const TOpaqueRuns& runs)
+{
+    if (!runs.Holds(source) || runs.Width() != srcRect.Width() || runs.Height() != srcRect.Height() ||
+        !(source.Format_ == Format_)) {
+        Draw(x, y, srcRect, source, true);
+        return;
+    }
+    TRect dst, src;
+    if (!ClipDraw(x, y, srcRect, source, dst, src)) return;
+    const int bpp = Format_.BytesPerPixel();
+    // Columns [c0, c1) of the runs survive the clip.
+    const int c0 = src.Left - srcRect.Left;
+    const int c1 = c0 + src.Width();
+    uint8_t* d = Row(dst.Top) + static_cast<ptrdiff_t>(dst.Left) * bpp;
+    const uint8_t* s = source.Row(src.Top) + static_cast<ptrdiff_t>(src.Left) * bpp;
+    const int r0 = src.Top - srcRect.Top;
+    switch (bpp) {
+    case 2: CopyRunRows16(d, Pitch_, s, source.Pitch_, dst.Height(), runs, r0, c0, c1); break;
+    case 3: CopyRunRows24(d, Pitch_, s, source.Pitch_, dst.Height(), runs, r0, c0, c1); break;
+    default: CopyRunRows32(d, Pitch_, s, source.Pitch_, dst.Height(), runs, r0, c0, c1); break;
+    }
+}
+
+namespace {
+
+// A stretch through the runs: every destination column samples one source
+// column, and the columns that sample inside a run are found per run from a
+// table of the first destination column at or past each source column.
+template <typename T>
+void StretchRuns(TDirectDrawSurface& dest, const TDirectDrawSurface& source, const TRect& clip, const TRect& srcRect,
+                 const TOpaqueRuns& runs, int64_t startX, int64_t startY, int64_t stepX, int64_t stepY)
+{
+    const int w = clip.Width();
+    std::vector<int>& columns = StretchColumns();
+    std::vector<int>& first = StretchFirstColumns();
+    columns.resize(static_cast<size_t>(w));
+    first.assign(static_cast<size_t>(srcRect.Width()) + 1, w);
+    int64_t fx = startX;
+    int next = 0;
+    for (int i = 0; i < w; ++i, fx += stepX) {
+        const int column = static_cast<int>(fx >> 16);
+        columns[static_cast<size_t>(i)] = srcRect.Left + column;
+        for (; next <= column; ++next) first[static_cast<size_t>(next)] = i;
+    }
+    int64_t fy = startY;
+    for (int y = clip.Top; y < clip.Bottom; ++y, fy += stepY) {
+        const int row = static_cast<int>(fy >> 16);
+        const T* s = reinterpret_cast<const T*>(source.Row(srcRect.Top + row));
+        T* d = reinterpret_cast<T*>(dest.Row(y)) + clip.Left;
+        for (const TOpaqueRun run : runs.Row(row)) {
+            const int i1 = first[static_cast<size_t>(run.Start + run.Length)];
+            for (int i = first[run.Start]; i < i1; ++i) d[i] = s[columns[static_cast<size_t>(i)]];
+        }
+    }
+}
+
+} // namespace
+
+void TDirectDrawSurface::StretchDrawRuns(const TRect& destRect, const TRect& srcRect, const TDirectDrawSurface& source,
+                                         const TOpaqueRuns& runs)
+{
+    if (Lost_ || source.Lost_) return;
+    if (destRect.IsEmpty() || srcRect.IsEmpty()) return;
+    if (destRect.Width() == srcRect.Width() && destRect.Height() == srcRect.Height()) {
+        DrawRuns(destRect.Left, destRect.Top, srcRect, source, runs);
+        return;
+    }
+    const bool fits = runs.Holds(source) && runs.Width() == srcRect.Width() && runs.Height() == srcRect.Height() &&
+                      IntersectRect(srcRect, source.ClientRect()) == srcRect;
+    if (!fits || !(source.Format_ == Format_) || (Format_.BitCount != 32 && Format_.BitCount != 16)) {
+        StretchDraw(destRect, srcRect, source, true);
+        return;
+    }
+    const TRect clip = IntersectRect(destRect, ClientRect());
+    if (clip.IsEmpty()) return;
+    // The same steps as StretchDraw, so the same pixels are sampled.
+    const auto [startX, startY, stepX, stepY] = StretchSteps(destRect, srcRect, clip);
+    if (Format_.BitCount == 32)
+        StretchRuns<uint32_t>(*this, source, clip, srcRect, runs, startX, startY, stepX, stepY);
+    else
+        StretchRuns<uint16_t>(*this, source, clip, srcRect, runs, startX, startY, stepX, stepY);
 }
 
 void TDirectDrawSurface::BlendAddRect(const TRect& rect, uint32_t colorRef)
@@ -404,6 +610,12 @@ void TDirectDrawSurface::LoadFromRGB(int x, int y, int w, int h, const uint32_t*
         uint8_t* d = Row(row) + r.Left * bpp;
         if (Format_ == TPixelFormat::XRGB8888()) {
             for (int col = 0; col < r.Width(); ++col) reinterpret_cast<uint32_t*>(d)[col] = s[col] & 0x00FFFFFF;
+        } else if (Format_ == TPixelFormat::RGB565()) {
+            // Every picture passes here on each build; the general conversion
+            // finds the channels per pixel. Same truncation as RGBToPixel.
+            for (int col = 0; col < r.Width(); ++col)
+                reinterpret_cast<uint16_t*>(d)[col] =
+                    static_cast<uint16_t>(((s[col] >> 8) & 0xF800) | ((s[col] >> 5) & 0x07E0) | ((s[col] >> 3) & 0x001F));
         } else {
             for (int col = 0; col < r.Width(); ++col, d += bpp) StorePixel(d, Format_.BitCount, Format_.RGBToPixel(s[col]));
         }

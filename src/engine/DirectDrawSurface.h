@@ -2,6 +2,7 @@
 // in one aligned buffer in a direct-colour format of 16, 24 or 32 bits.
 #pragma once
 
+#include "OpaqueRuns.h"
 #include "PixelFormat.h"
 #include "Rect.h"
 
@@ -28,7 +29,11 @@ public:
 
     // Direct pixel access for the engine's own fast paths; readers outside
     // the engine lock first.
-    uint8_t* Row(int y) { return Pixels_ + static_cast<ptrdiff_t>(y) * Pitch_; }
+    uint8_t* Row(int y)
+    {
+        ++Version_;
+        return Pixels_ + static_cast<ptrdiff_t>(y) * Pitch_;
+    }
     const uint8_t* Row(int y) const { return Pixels_ + static_cast<ptrdiff_t>(y) * Pitch_; }
 
     // Raw pixel value at (x, y); 0 outside the surface.
@@ -42,7 +47,15 @@ public:
 
     // Source colour key, used by keyed Draw and StretchDraw of this surface.
     uint32_t TransparentKey() const { return Key_; }
-    void SetTransparentKey(uint32_t pixel) { Key_ = pixel; }
+    void SetTransparentKey(uint32_t pixel)
+    {
+        ++Version_;
+        Key_ = pixel;
+    }
+    // Changes with every write access to the pixels or the key (Lock is for
+    // reading and leaves it), so that what was worked out from the pixels,
+    // such as a pattern's opaque runs, knows when it no longer holds.
+    uint64_t Version() const { return Version_; }
 
     // Every pixel takes the raw value.
     void Fill(uint32_t value);
@@ -55,6 +68,14 @@ public:
     // Scales srcRect of source to destRect, clipped to this surface.
     void StretchDraw(const TRect& destRect, const TRect& srcRect, const TDirectDrawSurface& source,
                      bool transparent);
+    // Keyed Draw and StretchDraw of a frozen pattern through its opaque runs
+    // (built from srcRect of source against its key): the same pixels as the
+    // key test per pixel, copied a span at a time. Runs that do not fit
+    // srcRect, or that the source has changed under since, fall back to the
+    // per-pixel test.
+    void DrawRuns(int x, int y, const TRect& srcRect, const TDirectDrawSurface& source, const TOpaqueRuns& runs);
+    void StretchDrawRuns(const TRect& destRect, const TRect& srcRect, const TDirectDrawSurface& source,
+                         const TOpaqueRuns& runs);
     // Adds the colour (0x00BBGGRR) to every pixel of rect, channel by channel,
     // saturating at each channel's maximum.
     void BlendAddRect(const TRect& rect, uint32_t colorRef);
@@ -75,7 +96,11 @@ public:
     // A lost surface draws nothing and cannot be locked until restored;
     // its contents are undefined after the loss.
     bool IsLost() const { return Lost_; }
-    void MarkLost() { Lost_ = true; }
+    void MarkLost()
+    {
+        ++Version_;
+        Lost_ = true;
+    }
     void Restore() { Lost_ = false; }
 
     // Fills a w x h area at (x, y) from 0x00RRGGBB pixels (rows of
@@ -83,6 +108,9 @@ public:
     void LoadFromRGB(int x, int y, int w, int h, const uint32_t* source, ptrdiff_t sourceStride);
 
 private:
+    // Clips a Draw of srcRect at (x, y): dst and src come back the same size.
+    bool ClipDraw(int x, int y, const TRect& srcRect, const TDirectDrawSurface& source, TRect& dst, TRect& src) const;
+
     int Width_;
     int Height_;
     TPixelFormat Format_;
@@ -90,6 +118,7 @@ private:
     int Pitch_ = 0;
     uint8_t* Pixels_ = nullptr;
     uint32_t Key_ = 0;
+    uint64_t Version_ = 0;
     int LockCount_ = 0;
     bool Lost_ = false;
 };

@@ -3,12 +3,14 @@
 
 #include "EngineErrors.h"
 
-#include <cctype>
 
 namespace {
+// Letter case of the names is ASCII's, whatever the process's locale; the
+// game looks names up every frame, so this stays a compare and an add.
 unsigned char Lower(char c)
 {
-    return static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)));
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u + ('a' - 'A')) : u;
 }
 } // namespace
 
@@ -68,7 +70,7 @@ bool THashCollection::SameName(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) return false;
+        if (a[i] != b[i] && Lower(a[i]) != Lower(b[i])) return false;
     }
     return true;
 }

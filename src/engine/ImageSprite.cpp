@@ -65,6 +65,25 @@ bool ScanForSolidPair(const TScanSide& a, const TScanSide& b, int64_t c0, int64_
     return false;
 }
 
+// Whether two rows of opaque runs share a column of the common area [0, w);
+// column c of the common area is column c + offsetA of row a's pattern.
+bool RunsMeet(std::span<const TOpaqueRun> a, int64_t offsetA, std::span<const TOpaqueRun> b, int64_t offsetB, int64_t w)
+{
+    size_t i = 0;
+    size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const int64_t aEnd = int64_t{a[i].Start} + a[i].Length - offsetA;
+        const int64_t bEnd = int64_t{b[j].Start} + b[j].Length - offsetB;
+        const int64_t from = std::max({int64_t{a[i].Start} - offsetA, int64_t{b[j].Start} - offsetB, int64_t{0}});
+        if (from < std::min({aEnd, bEnd, w})) return true;
+        if (aEnd < bEnd)
+            ++i;
+        else
+            ++j;
+    }
+    return false;
+}
+
 // Narrows [from, to) to the offsets c for which start + c lies inside [0, limit).
 void ClipSpan(int64_t start, int64_t limit, int64_t& from, int64_t& to)
 {
@@ -186,7 +205,8 @@ bool TImageSprite::PixelsMeet(TImageSprite& other)
     // Pattern 2 in pattern 1's coordinates.
     const int64_t dx = p2.X - p1.X;
     const int64_t dy = p2.Y - p1.Y;
-    if (!(dx < p1.W && dx + p2.W > 0 && dy < p1.H && dy + p2.H > 0 && p1.W > 0 && p1.H > 0)) return false;
+    if (!(dx < p1.W && dx + p2.W > 0 && dy < p1.H && dy + p2.H > 0 && p1.W > 0 && p1.H > 0 && p2.W > 0 && p2.H > 0))
+        return false;
 
     const int64_t start1X = std::min(std::max<int64_t>(dx, 0), p1.W);
     const int64_t start1Y = std::min(std::max<int64_t>(dy, 0), p1.H);
@@ -206,9 +226,20 @@ bool TImageSprite::PixelsMeet(TImageSprite& other)
         return false;
     }
 
+    // Runs sit inside their patterns, so they need no clipping to the surfaces.
+    const TOpaqueRuns* runs1 = Image->PatternRuns(PatternIndex());
+    const TOpaqueRuns* runs2 = other.Image->PatternRuns(other.PatternIndex());
+    const bool byRuns = runs1 != nullptr && runs2 != nullptr && runs1->Width() == p1.W && runs1->Height() == p1.H &&
+                        runs2->Width() == p2.W && runs2->Height() == p2.H &&
+                        (locked1.BitCount != 32 || (runs1->LowBitsDecide() && runs2->LowBitsDecide()));
+
     bool result = false;
     if (locked1.BitCount != locked2.BitCount) {
         result = true;
+    } else if (byRuns) {
+        for (int64_t r = 0; r < commonH && !result; ++r)
+            result = RunsMeet(runs1->Row(static_cast<int>(start1Y + r)), start1X, runs2->Row(static_cast<int>(start2Y + r)),
+                              start2X, commonW);
     } else {
         const TScanSide side1{&locked1, p1.Rect.Left + start1X, p1.Rect.Top + start1Y, TestKey(locked1.BitCount, p1.Surface->TransparentKey())};
         const TScanSide side2{&locked2, p2.Rect.Left + start2X, p2.Rect.Top + start2Y, TestKey(locked2.BitCount, p2.Surface->TransparentKey())};

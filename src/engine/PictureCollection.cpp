@@ -23,14 +23,17 @@ TPicture ReadPictureData(std::span<const uint8_t> data)
     if (picture.GraphicClass == "TDIB") {
         picture.Graphic = TDIB::LoadFromDIB(rest);
         picture.Kind = TPicture::TKind::DIB;
+        picture.Stored.assign(rest.begin(), rest.end());
     } else if (picture.GraphicClass == "TBitmap") {
         if (rest.size() < 4) throw EInvalidGraphic("DIB is invalid");
         const uint32_t length = static_cast<uint32_t>(rest[0]) | (static_cast<uint32_t>(rest[1]) << 8) |
                                 (static_cast<uint32_t>(rest[2]) << 16) | (static_cast<uint32_t>(rest[3]) << 24);
         if (length > rest.size() - 4) throw EInvalidGraphic("DIB is invalid");
         if (length > 0) {
-            picture.Graphic = TDIB::LoadFromBitmapFile(rest.subspan(4, length));
+            const auto file = rest.subspan(4, length);
+            picture.Graphic = TDIB::LoadFromBitmapFile(file);
             picture.Kind = TPicture::TKind::Bitmap;
+            picture.Stored.assign(file.begin(), file.end());
         }
     }
     return picture;
@@ -64,6 +67,7 @@ void ReadItemProperties(TObjectReader& reader, TPictureCollectionItem& item)
             }
         } else if (THashCollection::SameName(name, "Picture.Data")) {
             item.Picture = ReadPictureData(reader.ReadBinary());
+            if (!item.Owner().KeepDecodedPixels) item.Picture.ReleasePixels();
         } else {
             reader.SkipValue();
         }
@@ -71,6 +75,27 @@ void ReadItemProperties(TObjectReader& reader, TPictureCollectionItem& item)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------- picture
+
+void TPicture::DecodePixels()
+{
+    if (PixelsDecoded() || Stored.empty()) return;
+    // The same bytes decoded once already, so this cannot fail.
+    Graphic = Kind == TKind::Bitmap ? TDIB::LoadFromBitmapFile(Stored) : TDIB::LoadFromDIB(Stored);
+}
+
+void TPicture::ReleasePixels()
+{
+    if (Stored.empty()) return;
+    std::vector<uint32_t>().swap(Graphic.Pixels);
+}
+
+TDIB TPicture::Decoded() const
+{
+    if (PixelsDecoded() || Stored.empty()) return Graphic;
+    return Kind == TKind::Bitmap ? TDIB::LoadFromBitmapFile(Stored) : TDIB::LoadFromDIB(Stored);
+}
 
 // ---------------------------------------------------------------- item
 
@@ -118,11 +143,21 @@ TDirectDrawSurface* TPictureCollectionItem::PatternSurface(int index) const
     return Patterns_[static_cast<size_t>(index)].Surface;
 }
 
+const TOpaqueRuns* TPictureCollectionItem::PatternRuns(int index) const
+{
+    if (index < 0 || index >= static_cast<int>(Patterns_.size())) return nullptr;
+    const auto& pattern = Patterns_[static_cast<size_t>(index)];
+    return pattern.Runs.Holds(*pattern.Surface) ? &pattern.Runs : nullptr;
+}
+
 void TPictureCollectionItem::Draw(TDirectDrawSurface& dest, int x, int y, int patternIndex) const
 {
     if (!Initialized || patternIndex < 0 || patternIndex >= static_cast<int>(Patterns_.size())) return;
     const auto& pattern = Patterns_[static_cast<size_t>(patternIndex)];
-    dest.Draw(x, y, pattern.Rect, *pattern.Surface, Transparent && pattern.HasKeyPixel);
+    if (Transparent && pattern.HasKeyPixel)
+        dest.DrawRuns(x, y, pattern.Rect, *pattern.Surface, pattern.Runs);
+    else
+        dest.Draw(x, y, pattern.Rect, *pattern.Surface, false);
 }
 
 bool TPictureCollectionItem::PatternOpaque(int patternIndex) const
@@ -137,7 +172,10 @@ void TPictureCollectionItem::StretchDraw(TDirectDrawSurface& dest, const TRect& 
     if (!Initialized || patternIndex < 0 || patternIndex >= static_cast<int>(Patterns_.size())) return;
     const auto& pattern = Patterns_[static_cast<size_t>(patternIndex)];
     if (destRect.IsEmpty() || pattern.Rect.IsEmpty()) return;
-    dest.StretchDraw(destRect, pattern.Rect, *pattern.Surface, Transparent && pattern.HasKeyPixel);
+    if (Transparent && pattern.HasKeyPixel)
+        dest.StretchDrawRuns(destRect, pattern.Rect, *pattern.Surface, pattern.Runs);
+    else
+        dest.StretchDraw(destRect, pattern.Rect, *pattern.Surface, false);
 }
 
 void TPictureCollectionItem::Initialize()
@@ -170,8 +208,13 @@ bool PatternHasKeyPixel(const TPictureCollectionItemPattern& pattern)
 
 void TPictureCollectionItem::Restore()
 {
+    Picture.DecodePixels();
     BuildPatterns();
-    for (auto& pattern : Patterns_) pattern.HasKeyPixel = PatternHasKeyPixel(pattern);
+    if (!Owner().KeepDecodedPixels) Picture.ReleasePixels();
+    for (auto& pattern : Patterns_) {
+        pattern.Runs = TOpaqueRuns(*pattern.Surface, pattern.Rect);
+        pattern.HasKeyPixel = pattern.Runs.Valid() ? pattern.Runs.HasKeyPixel() : PatternHasKeyPixel(pattern);
+    }
 }
 
 void TPictureCollectionItem::BuildPatterns()
@@ -200,7 +243,7 @@ void TPictureCollectionItem::BuildPatterns()
 
     if (pw == pictureW && ph == pictureH) {
         TDirectDrawSurface* whole = makeSurface(0, 0, pictureW, pictureH);
-        Patterns_.push_back({Bounds(0, 0, pictureW, pictureH), whole});
+        Patterns_.push_back({Bounds(0, 0, pictureW, pictureH), whole, true, {}});
         return;
     }
 
@@ -214,7 +257,7 @@ void TPictureCollectionItem::BuildPatterns()
         TDirectDrawSurface* whole = makeSurface(0, 0, pictureW, pictureH);
         for (int row = 0; row < rows; ++row)
             for (int column = 0; column < columns; ++column)
-                Patterns_.push_back({Bounds(a * column, c * row, pw, ph), whole});
+                Patterns_.push_back({Bounds(a * column, c * row, pw, ph), whole, true, {}});
         return;
     }
 
@@ -241,7 +284,7 @@ void TPictureCollectionItem::BuildPatterns()
             const int64_t px = int64_t{a} * column, py = int64_t{c} * row;
             const auto block = static_cast<size_t>((py / g) * blocksX + px / f);
             if (block >= blocks.size()) continue;
-            Patterns_.push_back({Bounds(static_cast<int>(px % f), static_cast<int>(py % g), pw, ph), blocks[block]});
+            Patterns_.push_back({Bounds(static_cast<int>(px % f), static_cast<int>(py % g), pw, ph), blocks[block], true, {}});
         }
     }
 }

@@ -19,9 +19,23 @@ struct TPicture {
     TKind Kind = TKind::None;
     // The class name as stored ("TDIB", "TBitmap" or another, unsupported one).
     std::string GraphicClass;
+    // Decoded on loading. In a collection that does not keep decoded pixels
+    // (the game's), only the size, depth and palette stay: the pixels are
+    // decoded again from Stored while patterns are built, and let go after.
     TDIB Graphic;
+    // The graphic's data as the library stores it (run-length coded as a
+    // rule, a fraction of the decoded size); empty for pictures made in code.
+    std::vector<uint8_t> Stored;
 
     bool HasGraphic() const { return Kind != TKind::None; }
+    // Whether Graphic.Pixels holds the picture now.
+    bool PixelsDecoded() const { return !Graphic.Pixels.empty() || Graphic.Width <= 0 || Graphic.Height <= 0; }
+    // Decodes Stored again after ReleasePixels.
+    void DecodePixels();
+    // Drops the decoded pixels when Stored can bring them back.
+    void ReleasePixels();
+    // The whole graphic with its pixels, decoded for the caller when let go.
+    TDIB Decoded() const;
     int Width() const { return HasGraphic() ? Graphic.Width : 0; }
     int Height() const { return HasGraphic() ? Graphic.Height : 0; }
 };
@@ -32,6 +46,8 @@ struct TPictureCollectionItemPattern {
     // Some pixel of the pattern takes the key; without one a keyed draw is a
     // plain copy, which is much cheaper (opaque backdrops).
     bool HasKeyPixel = true;
+    // Spans that differ from the surface's key, row by row.
+    TOpaqueRuns Runs;
 };
 
 class TPictureCollection;
@@ -61,6 +77,10 @@ public:
     bool PatternOpaque(int patternIndex) const;
     TRect PatternRect(int index) const;
     TDirectDrawSurface* PatternSurface(int index) const;
+    // The pattern's opaque runs against its surface's key; nullptr for an
+    // index without a pattern, or when the runs do not hold the surface's
+    // pixels as they are now.
+    const TOpaqueRuns* PatternRuns(int index) const;
     const std::vector<std::unique_ptr<TDirectDrawSurface>>& Surfaces() const { return Surfaces_; }
 
     void Draw(TDirectDrawSurface& dest, int x, int y, int patternIndex) const;
@@ -108,6 +128,11 @@ public:
     void Restore();
     // Forgets a display that is going away.
     void DropDXDraw() { DXDraw_ = nullptr; }
+
+    // Tools and tests read the decoded pictures; the game turns this off
+    // before loading, so that a picture is held once, in the display's
+    // format, beside its stored data (a fraction of the decoded size).
+    bool KeepDecodedPixels = true;
 
     // 256 entries (blue, green, red, 0), i.e. 0x00RRGGBB.
     std::array<uint32_t, 256> ColorTable{};

@@ -4,6 +4,38 @@
 
 #include "Sprite.h"
 
+#include <type_traits>
+#include <typeinfo>
+#include <vector>
+
+namespace SpriteWalks {
+
+// The class test of the walks. A failing dynamic_cast compares type names
+// all the way up the hierarchy, and the walks run over every child several
+// times a frame; the answer depends only on the sprite's own class, so it is
+// worked out once per class and remembered.
+template <class Class>
+Class* AsClass(TSprite* sprite)
+{
+    if constexpr (!std::is_base_of_v<TSprite, Class>) {
+        return dynamic_cast<Class*>(sprite);
+    } else {
+        struct TKnown {
+            const std::type_info* Type;
+            bool IsA;
+        };
+        static std::vector<TKnown> known;
+        const std::type_info* type = &typeid(*sprite);
+        for (const TKnown& k : known)
+            if (k.Type == type) return k.IsA ? static_cast<Class*>(sprite) : nullptr;
+        Class* result = dynamic_cast<Class*>(sprite);
+        known.push_back({type, result != nullptr});
+        return result;
+    }
+}
+
+} // namespace SpriteWalks
+
 // Calls f(Class&) for every child of parent that is a Class.
 template <class Class, class F>
 void ForEachChild(const TSprite& parent, F&& f)
@@ -11,7 +43,7 @@ void ForEachChild(const TSprite& parent, F&& f)
     // Children attached by f wait for the next walk, as in the move pass.
     const int count = parent.Count();
     for (int i = 0; i < count && i < parent.Count(); ++i)
-        if (auto* sprite = dynamic_cast<Class*>(parent.Items(i))) f(*sprite);
+        if (auto* sprite = SpriteWalks::AsClass<Class>(parent.Items(i))) f(*sprite);
 }
 
 // The first child that is a Class, or nullptr.
@@ -19,7 +51,7 @@ template <class Class>
 Class* FirstChild(const TSprite& parent)
 {
     for (int i = 0; i < parent.Count(); ++i)
-        if (auto* sprite = dynamic_cast<Class*>(parent.Items(i))) return sprite;
+        if (auto* sprite = SpriteWalks::AsClass<Class>(parent.Items(i))) return sprite;
     return nullptr;
 }
 

@@ -92,6 +92,8 @@ void TMainForm::FormCreate()
     Randomize();
     Platform.Video().SetCursorVisible(false);
 
+    // Pictures are held once, in the display's format.
+    ImageList.Items.KeepDecodedPixels = false;
     ImageList.Items.LoadFromFile((Folders.Data / "Data/Graphic.dxg").string());
     SetWindowIcon();
     ImageList.Items.BuildColorTable();
@@ -127,7 +129,7 @@ void TMainForm::SetWindowIcon()
     // without one leaves the desktop's default.
     const auto* icon = dynamic_cast<TPictureCollectionItem*>(ImageList.Items.FindItem("Icon"));
     if (icon == nullptr || !icon->Picture.HasGraphic()) return;
-    const TDIB& dib = icon->Picture.Graphic;
+    const TDIB dib = icon->Picture.Decoded();
     const uint32_t key = ColorRefToRGB(icon->TransparentColor);
     std::vector<uint32_t> pixels;
     pixels.reserve(dib.Pixels.size());

@@ -71,6 +71,22 @@ TEST_P(SurfaceFormats, KeyedDrawMatchesAPixelByPixelCopyAtEveryWidthAndClip)
     }
 }
 
+TEST_P(SurfaceFormats, LoadingPicturePixelsConvertsEachAsRGBToPixelDoes)
+{
+    const TPixelFormat format = GetParam();
+    std::mt19937 random(9);
+    std::vector<uint32_t> rgb(9 * 4);
+    for (uint32_t& v : rgb) v = random() & 0xFFFFFF;
+    rgb[0] = 0xFFFFFF;
+    rgb[1] = 0x070307;  // below every narrow channel's first step
+    TDirectDrawSurface s(11, 6, format);
+    s.LoadFromRGB(1, 1, 9, 4, rgb.data(), 9);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 9; ++x)
+            ASSERT_EQ(s.GetPixel(x + 1, y + 1), format.RGBToPixel(rgb[static_cast<size_t>(y * 9 + x)])) << x << "," << y;
+    EXPECT_EQ(s.GetPixel(0, 0), 0u);
+}
+
 TEST_P(SurfaceFormats, BlendAddSaturatesEachChannel)
 {
     const TPixelFormat format = GetParam();

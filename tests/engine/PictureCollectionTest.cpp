@@ -263,9 +263,9 @@ TEST(TPictureCollection, LoadingWhileInitialisedBuildsPatternsAtOnceAndSwitching
 {
     std::vector<TPictureLibraryEntry> records(1);
     records[0].Name = "dot";
-    records[0].PictureWidth = 1;
+    records[0].PictureWidth = 3;
     records[0].PictureHeight = 1;
-    records[0].Pixels = {0xFFFFFF};
+    records[0].Pixels = {0xFFFFFF, 0x000000, 0x00FF00};  // black is the key
     const auto bytes = WritePictureLibrary(records);
 
     TOffscreenDXDraw display(TPixelFormat::XRGB8888(), 4, 4);
@@ -273,17 +273,40 @@ TEST(TPictureCollection, LoadingWhileInitialisedBuildsPatternsAtOnceAndSwitching
     list.SetDXDraw(&display);
     display.Initialize();
     list.Items.LoadFromStream(bytes);
+    EXPECT_EQ(list.Items.Find("dot").Picture.Graphic.Pixels, records[0].Pixels) << "kept unless the owner says";
+    list.Items.KeepDecodedPixels = false;
+    list.Items.LoadFromStream(bytes);
     auto& dot = list.Items.Find("dot");
     ASSERT_EQ(dot.Surfaces().size(), 1u);
     EXPECT_EQ(dot.PatternSurface(0)->BitCount(), 32);
+    // The patterns hold the picture now: the decoded copy is let go, and
+    // comes back only for whoever asks.
+    EXPECT_TRUE(dot.Picture.Graphic.Pixels.empty());
+    EXPECT_EQ(dot.Picture.Width(), 3);
+    EXPECT_EQ(dot.Picture.Decoded().Pixels, records[0].Pixels);
 
     display.Finalize();
     display.SetPixelFormat(TPixelFormat::RGB565());
     display.Initialize();
     ASSERT_NE(dot.PatternSurface(0), nullptr);
     EXPECT_EQ(dot.PatternSurface(0)->BitCount(), 16);
+    display.Surface()->Fill(0x1234);
     dot.Draw(*display.Surface(), 1, 1, 0);
     EXPECT_EQ(display.Surface()->GetPixel(1, 1), 0xFFFFu);
+    EXPECT_EQ(display.Surface()->GetPixel(2, 1), 0x1234u) << "the key shows what lay beneath";
+    EXPECT_EQ(display.Surface()->GetPixel(3, 1), 0x07E0u);
+    EXPECT_TRUE(dot.Picture.Graphic.Pixels.empty());
+
+    // Pictures made in code have nothing to decode again from: they stay.
+    auto& made = list.Items.Add();
+    made.Picture.Kind = TPicture::TKind::DIB;
+    made.Picture.Graphic.Width = 1;
+    made.Picture.Graphic.Height = 1;
+    made.Picture.Graphic.Pixels = {0x00FF00};
+    made.Initialize();
+    made.Restore();
+    ASSERT_EQ(made.PatternCount(), 1);
+    EXPECT_EQ(made.Picture.Graphic.Pixels.size(), 1u);
 }
 
 } // namespace

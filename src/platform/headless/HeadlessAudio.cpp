@@ -15,9 +15,9 @@ namespace {
 
 class THeadlessSoundBuffer;
 
-// The recording as the device holds it; duplicates share it.
+// What the device needs of a recording to time it; it plays nothing, so it
+// keeps no copy of the samples (the wave library holds the one copy).
 struct TSamples {
-    std::vector<uint8_t> Data;
     uint64_t FrameCount = 0;
     uint32_t Rate = 0;
 };
@@ -200,7 +200,6 @@ std::unique_ptr<ISoundBuffer> THeadlessAudioDevice::CreateBuffer(std::span<const
     const uint32_t blockAlign = GetUInt(format, 12, 2);
     if (channels == 0 || rate == 0 || blockAlign == 0 || data.size() < blockAlign) return nullptr;
     auto samples = std::make_shared<TSamples>();
-    samples->Data.assign(data.begin(), data.end());
     samples->FrameCount = data.size() / blockAlign;
     samples->Rate = rate;
     return std::make_unique<THeadlessSoundBuffer>(State_, std::move(samples), std::string());
