@@ -120,6 +120,7 @@ int TPictureCollectionItem::Height() const
 
 int TPictureCollectionItem::PatternCount() const
 {
+    EnsurePatterns();
     if (PatternsBuilt_) return static_cast<int>(Patterns_.size());
     const auto count = [](int size, int pattern, int skip) {
         const int pitch = pattern + skip;
@@ -133,18 +134,21 @@ int TPictureCollectionItem::PatternCount() const
 
 TRect TPictureCollectionItem::PatternRect(int index) const
 {
+    EnsurePatterns();
     if (index < 0 || index >= static_cast<int>(Patterns_.size())) return {};
     return Patterns_[static_cast<size_t>(index)].Rect;
 }
 
 TDirectDrawSurface* TPictureCollectionItem::PatternSurface(int index) const
 {
+    EnsurePatterns();
     if (index < 0 || index >= static_cast<int>(Patterns_.size())) return nullptr;
     return Patterns_[static_cast<size_t>(index)].Surface;
 }
 
 const TOpaqueRuns* TPictureCollectionItem::PatternRuns(int index) const
 {
+    EnsurePatterns();
     if (index < 0 || index >= static_cast<int>(Patterns_.size())) return nullptr;
     const auto& pattern = Patterns_[static_cast<size_t>(index)];
     return pattern.Runs.Holds(*pattern.Surface) ? &pattern.Runs : nullptr;
@@ -152,6 +156,7 @@ const TOpaqueRuns* TPictureCollectionItem::PatternRuns(int index) const
 
 void TPictureCollectionItem::Draw(TDirectDrawSurface& dest, int x, int y, int patternIndex) const
 {
+    EnsurePatterns();
     if (!Initialized || patternIndex < 0 || patternIndex >= static_cast<int>(Patterns_.size())) return;
     const auto& pattern = Patterns_[static_cast<size_t>(patternIndex)];
     if (Transparent && pattern.HasKeyPixel)
@@ -162,6 +167,7 @@ void TPictureCollectionItem::Draw(TDirectDrawSurface& dest, int x, int y, int pa
 
 bool TPictureCollectionItem::PatternOpaque(int patternIndex) const
 {
+    EnsurePatterns();
     if (!Initialized || patternIndex < 0 || patternIndex >= static_cast<int>(Patterns_.size())) return false;
     const auto& pattern = Patterns_[static_cast<size_t>(patternIndex)];
     return !pattern.Rect.IsEmpty() && !(Transparent && pattern.HasKeyPixel);
@@ -169,6 +175,7 @@ bool TPictureCollectionItem::PatternOpaque(int patternIndex) const
 
 void TPictureCollectionItem::StretchDraw(TDirectDrawSurface& dest, const TRect& destRect, int patternIndex) const
 {
+    EnsurePatterns();
     if (!Initialized || patternIndex < 0 || patternIndex >= static_cast<int>(Patterns_.size())) return;
     const auto& pattern = Patterns_[static_cast<size_t>(patternIndex)];
     if (destRect.IsEmpty() || pattern.Rect.IsEmpty()) return;
@@ -188,6 +195,7 @@ void TPictureCollectionItem::Finalize()
     Patterns_.clear();
     Surfaces_.clear();
     PatternsBuilt_ = false;
+    PatternsPending_ = false;
     Initialized = false;
 }
 
@@ -208,6 +216,26 @@ bool PatternHasKeyPixel(const TPictureCollectionItemPattern& pattern)
 
 void TPictureCollectionItem::Restore()
 {
+    if (Owner().BuildPatternsOnFirstUse) {
+        Patterns_.clear();
+        Surfaces_.clear();
+        PatternsBuilt_ = false;
+        PatternsPending_ = Picture.HasGraphic();
+        return;
+    }
+    BuildPatternsNow();
+}
+
+void TPictureCollectionItem::EnsurePatterns() const
+{
+    // Items are never created const; building is what a restore would have
+    // done, so readers see the same patterns either way.
+    if (PatternsPending_) const_cast<TPictureCollectionItem*>(this)->BuildPatternsNow();
+}
+
+void TPictureCollectionItem::BuildPatternsNow()
+{
+    PatternsPending_ = false;
     Picture.DecodePixels();
     BuildPatterns();
     if (!Owner().KeepDecodedPixels) Picture.ReleasePixels();

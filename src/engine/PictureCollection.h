@@ -81,7 +81,13 @@ public:
     // index without a pattern, or when the runs do not hold the surface's
     // pixels as they are now.
     const TOpaqueRuns* PatternRuns(int index) const;
-    const std::vector<std::unique_ptr<TDirectDrawSurface>>& Surfaces() const { return Surfaces_; }
+    // Whether the patterns exist now (readers build pending ones first).
+    bool PatternsBuilt() const { return PatternsBuilt_; }
+    const std::vector<std::unique_ptr<TDirectDrawSurface>>& Surfaces() const
+    {
+        EnsurePatterns();
+        return Surfaces_;
+    }
 
     void Draw(TDirectDrawSurface& dest, int x, int y, int patternIndex) const;
     void StretchDraw(TDirectDrawSurface& dest, const TRect& destRect, int patternIndex) const;
@@ -89,17 +95,22 @@ public:
     // Life cycle driven by the collection.
     void Initialize();
     void Finalize();
-    // Frees old patterns and cuts the picture anew.
+    // Frees old patterns and cuts the picture anew (at once, or on first use
+    // in a collection that builds patterns on first use).
     void Restore();
 
     TPictureCollection& Owner() const;
 
 private:
     void BuildPatterns();
+    void BuildPatternsNow();
+    // Builds pending patterns; every reader of patterns calls it first.
+    void EnsurePatterns() const;
 
     std::vector<TPictureCollectionItemPattern> Patterns_;
     std::vector<std::unique_ptr<TDirectDrawSurface>> Surfaces_;
     bool PatternsBuilt_ = false;
+    bool PatternsPending_ = false;
 };
 
 class TPictureCollection : public THashCollection {
@@ -133,6 +144,10 @@ public:
     // before loading, so that a picture is held once, in the display's
     // format, beside its stored data (a fraction of the decoded size).
     bool KeepDecodedPixels = true;
+    // A restore only marks the patterns to be built; each item builds them
+    // when first drawn or asked about, so pictures of screens not yet shown
+    // cost neither memory nor start time. The pixels are the same.
+    bool BuildPatternsOnFirstUse = false;
 
     // 256 entries (blue, green, red, 0), i.e. 0x00RRGGBB.
     std::array<uint32_t, 256> ColorTable{};

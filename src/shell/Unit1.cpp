@@ -92,8 +92,9 @@ void TMainForm::FormCreate()
     Randomize();
     Platform.Video().SetCursorVisible(false);
 
-    // Pictures are held once, in the display's format.
+    // Pictures are held once, in the display's format, and only once shown.
     ImageList.Items.KeepDecodedPixels = false;
+    ImageList.Items.BuildPatternsOnFirstUse = true;
     ImageList.Items.LoadFromFile((Folders.Data / "Data/Graphic.dxg").string());
     SetWindowIcon();
     ImageList.Items.BuildColorTable();

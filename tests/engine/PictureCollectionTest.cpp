@@ -309,4 +309,52 @@ TEST(TPictureCollection, LoadingWhileInitialisedBuildsPatternsAtOnceAndSwitching
     EXPECT_EQ(made.Picture.Graphic.Pixels.size(), 1u);
 }
 
+TEST(TPictureCollection, PatternsBuiltOnFirstUseAreTheOnesARestoreBuilds)
+{
+    std::vector<TPictureLibraryEntry> records(1);
+    records[0].Name = "strip";
+    records[0].PatternWidth = 2;
+    records[0].PatternHeight = 2;
+    records[0].PictureWidth = 6;
+    records[0].PictureHeight = 2;
+    records[0].Pixels = {0xFF0000, 0x000000, 0x00FF00, 0x0000FF, 0x000000, 0xFFFFFF,
+                         0x000000, 0x808080, 0x000000, 0x102030, 0x405060, 0x000000};
+    const auto bytes = WritePictureLibrary(records);
+
+    TOffscreenDXDraw eagerDisplay(TPixelFormat::XRGB8888(), 8, 4), lazyDisplay(TPixelFormat::XRGB8888(), 8, 4);
+    TDXImageList eager, lazy;
+    eager.SetDXDraw(&eagerDisplay);
+    lazy.SetDXDraw(&lazyDisplay);
+    lazy.Items.KeepDecodedPixels = false;
+    lazy.Items.BuildPatternsOnFirstUse = true;
+    eager.Items.LoadFromStream(bytes);
+    lazy.Items.LoadFromStream(bytes);
+
+    for (const auto& format : {TPixelFormat::XRGB8888(), TPixelFormat::RGB565()}) {
+        for (auto* display : {&eagerDisplay, &lazyDisplay}) {
+            display->Finalize();
+            display->SetPixelFormat(format);
+            display->Initialize();
+        }
+        auto& a = eager.Items.Find("strip");
+        auto& b = lazy.Items.Find("strip");
+        EXPECT_TRUE(a.PatternsBuilt());
+        EXPECT_FALSE(b.PatternsBuilt()) << "nothing built before the first use";
+        EXPECT_TRUE(b.Picture.Graphic.Pixels.empty());
+        for (auto* display : {&eagerDisplay, &lazyDisplay}) display->Surface()->Fill(0x1234);
+        for (int pattern = 0; pattern < 3; ++pattern) {
+            a.Draw(*eagerDisplay.Surface(), pattern * 2, 0, pattern);
+            b.Draw(*lazyDisplay.Surface(), pattern * 2, 0, pattern);
+            a.StretchDraw(*eagerDisplay.Surface(), Bounds(pattern * 2, 2, 1, 2), pattern);
+            b.StretchDraw(*lazyDisplay.Surface(), Bounds(pattern * 2, 2, 1, 2), pattern);
+        }
+        EXPECT_TRUE(b.PatternsBuilt());
+        EXPECT_TRUE(b.Picture.Graphic.Pixels.empty()) << "decoded only while building";
+        EXPECT_EQ(b.PatternCount(), a.PatternCount());
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 8; ++x)
+                EXPECT_EQ(lazyDisplay.Surface()->GetPixel(x, y), eagerDisplay.Surface()->GetPixel(x, y)) << x << "," << y;
+    }
+}
+
 } // namespace
