@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 namespace {
 
@@ -96,8 +97,12 @@ constexpr TPresentOptions Stretched{true, true, false};
     for (const int shift : {0, 8, 16}) {
         const int a = static_cast<int>((actual >> shift) & 0xFF);
         const int e = static_cast<int>((expected >> shift) & 0xFF);
-        if (std::abs(a - e) > 3)
-            return ::testing::AssertionFailure() << std::hex << "shows 0x" << actual << " instead of 0x" << expected;
+        if (std::abs(a - e) > 3) {
+            // The failure's own stream forgets a base between insertions.
+            std::ostringstream text;
+            text << std::hex << "shows 0x" << actual << " instead of 0x" << expected;
+            return ::testing::AssertionFailure() << text.str();
+        }
     }
     return ::testing::AssertionSuccess();
 }
