@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 namespace {
 
@@ -96,8 +97,12 @@ constexpr TPresentOptions Stretched{true, true, false};
     for (const int shift : {0, 8, 16}) {
         const int a = static_cast<int>((actual >> shift) & 0xFF);
         const int e = static_cast<int>((expected >> shift) & 0xFF);
-        if (std::abs(a - e) > 3)
-            return ::testing::AssertionFailure() << std::hex << "shows 0x" << actual << " instead of 0x" << expected;
+        if (std::abs(a - e) > 3) {
+            // The failure's own stream forgets a base between insertions.
+            std::ostringstream text;
+            text << std::hex << "shows 0x" << actual << " instead of 0x" << expected;
+            return ::testing::AssertionFailure() << text.str();
+        }
     }
     return ::testing::AssertionSuccess();
 }
@@ -201,6 +206,38 @@ TEST_F(SdlPlatformTest, AnUnchangedFrameIsNotPresentedAgainUntilTheWindowNeedsIt
     video.Present(frame.View(), {false, true, false});
     EXPECT_EQ(video.PresentCount(), first + 3);
     EXPECT_TRUE(Shows(ReadBack(video).At(400, 599), 0u));
+}
+
+TEST_F(SdlPlatformTest, ChangedRowsReachTheWindowAndTheRestStays)
+{
+    TSdlVideo& video = Platform->SdlVideo();
+    video.CreateWindow("Zarvenok", 800, 600);
+    video.ShowWindow();
+    ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == 800; }));
+    Drain(50);
+
+    TTestFrame frame = TestFrame(TFrameFormat::RGB565);
+    video.Present(frame.View(), Stretched);
+    const uint64_t first = video.PresentCount();
+    // The first and the last row, then a band across all three colours.
+    frame.Set(10, 0, Blue);
+    frame.Set(790, 599, Red);
+    video.Present(frame.View(), Stretched);
+    frame.Fill({100, 250, 700, 350}, White);
+    video.Present(frame.View(), Stretched);
+    EXPECT_EQ(video.PresentCount(), first + 2);
+
+    const TReadBack shown = ReadBack(video);
+    ASSERT_EQ(shown.Width, 800);
+    const struct {
+        int X, Y;
+        uint32_t Colour;
+    } points[] = {
+        {10, 0, Blue},     {0, 0, White},      {11, 0, Red},       {790, 599, Red},  {799, 599, White},
+        {789, 599, Blue},  {100, 250, White},  {699, 349, White},  {400, 299, White}, {99, 250, Red},
+        {450, 249, Green}, {700, 349, Blue},   {699, 350, Blue},   {200, 350, Green}, {399, 299, White},
+    };
+    for (const auto& p : points) EXPECT_TRUE(Shows(shown.At(p.X, p.Y), p.Colour)) << p.X << "," << p.Y;
 }
 
 TEST_F(SdlPlatformTest, LargerWindowLetterboxesAndMapsTheMouseThroughTheBars)

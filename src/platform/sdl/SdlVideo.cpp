@@ -4,10 +4,18 @@
 #include "SdlWindowManager.h"
 
 #include <SDL.h>
+#ifdef __linux__
+#include <unistd.h>
+#endif
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
 #include <set>
 #include <stdexcept>
 #include <utility>
@@ -23,6 +31,19 @@ int DisplayOf(SDL_Window* window)
 {
     const int index = window != nullptr ? SDL_GetWindowDisplayIndex(window) : 0;
     return index >= 0 ? index : 0;
+}
+
+// For measuring start-up from outside: with ZARVENOK_START_REPORT set, the
+// moment the first frame reaches the window goes to standard error, in
+// seconds of the system clock, which the launcher can read too.
+void ReportFirstPresent()
+{
+    const char* wanted = std::getenv("ZARVENOK_START_REPORT");
+    if (wanted == nullptr || *wanted == '\0') return;
+    const std::chrono::duration<double> now = std::chrono::system_clock::now().time_since_epoch();
+    // The processor time beside it tells slow work from waiting for a busy machine.
+    std::fprintf(stderr, "zarvenok: first frame presented at %.6f after %.3f s of processor time\n", now.count(),
+                 static_cast<double>(std::clock()) / CLOCKS_PER_SEC);
 }
 
 } // namespace
@@ -283,6 +304,22 @@ bool RasterisesInSoftware(SDL_Renderer* renderer)
     return false;
 }
 
+// Whether the machine has a graphics device this process may open. Without
+// one, OpenGL can only be drawn by the processor, and loading it merely to
+// find that out takes a good part of the start.
+bool MayHaveGraphicsDevice()
+{
+#ifdef __linux__
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", error))
+        if (access(entry.path().c_str(), R_OK | W_OK) == 0) return true;
+    // A driver of its own kind, with device nodes outside /dev/dri.
+    return access("/dev/nvidia0", R_OK | W_OK) == 0;
+#else
+    return true;
+#endif
+}
+
 } // namespace
 
 bool TSdlVideo::EnsureRenderer(bool vsync)
@@ -303,17 +340,21 @@ bool TSdlVideo::EnsureRenderer(bool vsync)
         ShownValid_ = false;
     }
     const Uint32 vsyncFlag = vsync ? SDL_RENDERER_PRESENTVSYNC : 0;
-    Renderer_ = SDL_CreateRenderer(Window_, -1, SDL_RENDERER_ACCELERATED | vsyncFlag);
-    if (Renderer_ != nullptr && RasterisesInSoftware(Renderer_)) {
-        // OpenGL drawn by the processor (no graphics card, a virtual or
-        // remote display) costs far more than SDL's own software renderer
-        // for one full-window copy a frame.
-        SDL_DestroyRenderer(Renderer_);
-        Renderer_ = nullptr;
-        // Else the software renderer's window surface would itself be drawn
-        // through that same OpenGL.
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // OpenGL drawn by the processor (no graphics card, a virtual or remote
+    // display) costs far more than SDL's own software renderer for one
+    // full-window copy a frame.
+    bool software = !MayHaveGraphicsDevice();
+    if (!software) {
+        Renderer_ = SDL_CreateRenderer(Window_, -1, SDL_RENDERER_ACCELERATED | vsyncFlag);
+        if (Renderer_ != nullptr && RasterisesInSoftware(Renderer_)) {
+            SDL_DestroyRenderer(Renderer_);
+            Renderer_ = nullptr;
+            software = true;
+        }
     }
+    // Else the software renderer's window surface would itself be drawn
+    // through that same OpenGL.
+    if (software) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (Renderer_ == nullptr) Renderer_ = SDL_CreateRenderer(Window_, -1, SDL_RENDERER_SOFTWARE | vsyncFlag);
     if (Renderer_ == nullptr) Renderer_ = SDL_CreateRenderer(Window_, -1, SDL_RENDERER_SOFTWARE);
     VSync_ = vsync;
@@ -325,6 +366,8 @@ bool TSdlVideo::EnsureTexture(uint32_t sdlFormat, int width, int height)
     if (Texture_ != nullptr && TextureFormat_ == sdlFormat && TextureWidth_ == width && TextureHeight_ == height)
         return true;
     if (Texture_ != nullptr) SDL_DestroyTexture(Texture_);
+    // A new texture holds nothing of the shown frame.
+    ShownValid_ = false;
     Texture_ = SDL_CreateTexture(Renderer_, sdlFormat, SDL_TEXTUREACCESS_STREAMING, width, height);
     if (Texture_ == nullptr) {
         TextureFormat_ = 0;
@@ -346,38 +389,51 @@ void TSdlVideo::Present(const TFrameView& frame, const TPresentOptions& options)
         return;
     }
     const uint32_t format = TextureFormatOf(frame.Format);
-    if (format == SDL_PIXELFORMAT_UNKNOWN) return;
-    if (ShownValid_ && SameAsShown(frame, format, options)) return;
+    if (format == SDL_PIXELFORMAT_UNKNOWN || frame.Width <= 0 || frame.Height <= 0) return;
     if (!EnsureRenderer(options.WaitVBlank) || !EnsureTexture(format, frame.Width, frame.Height)) return;
-    if (SDL_UpdateTexture(Texture_, nullptr, frame.Bits, frame.Pitch) != 0) return;
+    const bool sameLayout = ShownValid_ && frame.Width == FrameWidth_ && frame.Height == FrameHeight_ &&
+                            Shown_.size() == frame.RowBytes() * static_cast<size_t>(frame.Height) &&
+                            options.Stretch == Options_.Stretch && options.Center == Options_.Center;
+    // Only the rows that changed since the window was last drawn go to the
+    // texture; a frame equal to the shown one is neither uploaded nor
+    // presented, so an idle screen costs next to nothing.
+    const TRowSpan changed = sameLayout ? KeepChangedRows(frame) : KeepAllRows(frame);
+    if (changed.First >= changed.Last) return;
+    const SDL_Rect rows{0, changed.First, frame.Width, changed.Last - changed.First};
+    if (SDL_UpdateTexture(Texture_, &rows, frame.Row(changed.First), frame.Pitch) != 0) {
+        ShownValid_ = false;
+        return;
+    }
     FrameWidth_ = frame.Width;
     FrameHeight_ = frame.Height;
     Options_ = options;
     DrawFrame();
     SDL_RenderPresent(Renderer_);
-    ++PresentCount_;
-    KeepShown(frame);
+    ShownValid_ = true;
+    if (PresentCount_++ == 0) ReportFirstPresent();
 }
 
-bool TSdlVideo::SameAsShown(const TFrameView& frame, uint32_t format, const TPresentOptions& options) const
+TSdlVideo::TRowSpan TSdlVideo::KeepChangedRows(const TFrameView& frame)
 {
-    if (format != TextureFormat_ || frame.Width != FrameWidth_ || frame.Height != FrameHeight_ ||
-        options.Stretch != Options_.Stretch || options.Center != Options_.Center)
-        return false;
     const size_t rowBytes = frame.RowBytes();
-    if (Shown_.size() != rowBytes * static_cast<size_t>(frame.Height)) return false;
-    for (int y = 0; y < frame.Height; ++y)
-        if (std::memcmp(frame.Row(y), Shown_.data() + rowBytes * static_cast<size_t>(y), rowBytes) != 0) return false;
-    return true;
+    TRowSpan changed{frame.Height, 0};
+    for (int y = 0; y < frame.Height; ++y) {
+        uint8_t* shown = Shown_.data() + rowBytes * static_cast<size_t>(y);
+        if (std::memcmp(frame.Row(y), shown, rowBytes) == 0) continue;
+        std::memcpy(shown, frame.Row(y), rowBytes);
+        changed.First = std::min(changed.First, y);
+        changed.Last = y + 1;
+    }
+    return changed;
 }
 
-void TSdlVideo::KeepShown(const TFrameView& frame)
+TSdlVideo::TRowSpan TSdlVideo::KeepAllRows(const TFrameView& frame)
 {
     const size_t rowBytes = frame.RowBytes();
     Shown_.resize(rowBytes * static_cast<size_t>(frame.Height));
     for (int y = 0; y < frame.Height; ++y)
         std::memcpy(Shown_.data() + rowBytes * static_cast<size_t>(y), frame.Row(y), rowBytes);
-    ShownValid_ = true;
+    return {0, frame.Height};
 }
 
 void TSdlVideo::DrawFrame()

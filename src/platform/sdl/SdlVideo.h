@@ -88,8 +88,15 @@ private:
     TRect CurrentRect() const;
     void WindowToOutput(int windowX, int windowY, int& outputX, int& outputY) const;
     void DrawFrame();
-    bool SameAsShown(const TFrameView& frame, uint32_t format, const TPresentOptions& options) const;
-    void KeepShown(const TFrameView& frame);
+    // Rows [First, Last) of a frame.
+    struct TRowSpan {
+        int First = 0;
+        int Last = 0;
+    };
+    // Brings the copy of the shown frame up to date and says which rows
+    // differed (none when First >= Last).
+    TRowSpan KeepChangedRows(const TFrameView& frame);
+    TRowSpan KeepAllRows(const TFrameView& frame);
 
     SDL_Window* Window_ = nullptr;
     SDL_Renderer* Renderer_ = nullptr;
@@ -103,8 +110,8 @@ private:
     int FrameWidth_ = 0;
     int FrameHeight_ = 0;
     TPresentOptions Options_;
-    // A copy of the frame the window shows. A frame equal to it is not
-    // uploaded and presented again: an idle menu then costs next to nothing.
+    // A copy of the frame the window shows, which the texture holds too:
+    // valid while both are whole and the layout is the same.
     std::vector<uint8_t> Shown_;
     bool ShownValid_ = false;
     uint64_t PresentCount_ = 0;
