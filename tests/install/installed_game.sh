@@ -29,7 +29,7 @@ game=$prefix/bin/zarvenok
 # A player with XDG_DATA_HOME set.
 export HOME=$work/home1 XDG_DATA_HOME=$work/data1
 mkdir -p "$HOME"
-"$here/run_installed.sh" "$game" "$work/elsewhere" "$pack" "$prefix/share/zarvenok/Data/Graphic.dxg"
+"$here/../e2e/exit_through_menu.sh" "$game" "$work/elsewhere" "$pack" "$prefix/share/zarvenok/Data/Graphic.dxg"
 [[ -s $work/data1/zarvenok/Config.cfg ]] || fail "the first player's Config.cfg is not in \$XDG_DATA_HOME/zarvenok"
 [[ ! -e $work/elsewhere/Config.cfg ]] || fail "Config.cfg was written into the working directory"
 [[ ! -e $prefix/share/zarvenok/Config.cfg && ! -e $prefix/bin/Config.cfg ]] || fail "Config.cfg was written into the installed tree"
@@ -38,7 +38,7 @@ mkdir -p "$HOME"
 unset XDG_DATA_HOME
 export HOME=$work/home2
 mkdir -p "$HOME"
-"$here/run_installed.sh" "$game" "$work/elsewhere" "$pack" "$prefix/share/zarvenok/Data/Graphic.dxg"
+"$here/../e2e/exit_through_menu.sh" "$game" "$work/elsewhere" "$pack" "$prefix/share/zarvenok/Data/Graphic.dxg"
 [[ -s $HOME/.local/share/zarvenok/Config.cfg ]] || fail "the second player's Config.cfg is not in ~/.local/share/zarvenok"
 [[ ! -e $work/elsewhere/Config.cfg ]] || fail "Config.cfg was written into the working directory"
 echo "installed layout complete; two players started the installed game from another folder and kept their own settings"

@@ -62,7 +62,7 @@ done
 export HOME=$work/home
 unset XDG_DATA_HOME
 mkdir -p "$HOME"
-"$here/run_installed.sh" zarvenok "$work/elsewhere" "$pack" /usr/share/zarvenok/Data/Graphic.dxg
+"$here/../e2e/exit_through_menu.sh" zarvenok "$work/elsewhere" "$pack" /usr/share/zarvenok/Data/Graphic.dxg
 [[ -s $HOME/.local/share/zarvenok/Config.cfg ]] || fail "the settings are not in ~/.local/share/zarvenok"
 [[ ! -e $work/elsewhere/Config.cfg ]] || fail "Config.cfg was written into the working directory"
 

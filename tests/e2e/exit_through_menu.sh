@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Starts an installed game under Xvfb from a folder of its own, as a player
-# would from the desktop, clicks through Exit and Yes on the menu, and sees it
-# end with status 0. The environment (HOME, XDG_DATA_HOME) is the caller's.
-#   run_installed.sh GAME WORK_DIR PACK GRAPHIC_LIBRARY
+# Starts the game under Xvfb in WORK_DIR, checks that the window shows the
+# menu, clicks through the Exit button to the exit scene and its Yes, and sees
+# the program end with status 0. The environment (HOME, XDG_DATA_HOME) is the
+# caller's; GRAPHIC_LIBRARY gives the pictures the window is compared with.
+#   exit_through_menu.sh GAME WORK_DIR PACK GRAPHIC_LIBRARY
 set -euo pipefail
 game=$1 work=$2 pack=$3 graphic=$4
-e2e=$(cd "$(dirname "$0")/../e2e" && pwd)
+e2e=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$work"
 "$pack" extract "$graphic" menu "$work/menu.png"
 "$pack" extract "$graphic" SceneExit "$work/exit.png"
@@ -17,8 +18,10 @@ export GAME_COMMAND=$game GAME_WINDOW=$e2e/game_window.sh SDL_AUDIODRIVER=dummy 
 xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail -c '
   source "$GAME_WINDOW"
   shows menu || fail "the window does not show the menu"
+  # Over the Exit button, then a click: the exit scene.
   xdotool mousemove --window "$wid" 300 500 sleep 0.3 click 1
   shows exit || fail "the exit scene did not come"
+  # Yes.
   xdotool mousemove --window "$wid" 290 380 sleep 0.3 click 1
   ended
 '
