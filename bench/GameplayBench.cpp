@@ -166,7 +166,7 @@ void BM_GameplayFrame(benchmark::State& state)
     for (auto _ : state) {
         rig.Upkeep();
         const auto start = std::chrono::steady_clock::now();
-        form.GameplayFrame();
+        form.FrameHook();
         const auto end = std::chrono::steady_clock::now();
         state.SetIterationTime(std::chrono::duration<double>(end - start).count());
     }

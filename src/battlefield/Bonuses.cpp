@@ -2,16 +2,19 @@
 #include "Bonuses.h"
 
 #include "Aircraft.h"
-#include "Effects.h"
+#include "GameContext.h"
+#include "Images.h"
+#include "Kills.h"
 #include "PictureCollection.h"
 #include "SpriteEngine.h"
 #include "SpriteWalks.h"
-#include "Terror1.h"
-#include "Unit1.h"
+#include "Terror.h"
+
+#include <iterator>
 
 TBonus::TBonus(TSprite* parent, const std::string& imageName, double x, double y, int z) : TImageSprite(parent)
 {
-    TakeImage(MainForm->Image(imageName));
+    TakeImage(Game().Image(imageName));
     X = x;
     Y = y;
     SetZ(z);
@@ -32,92 +35,90 @@ void TBonus::DoMove(int moveCount)
     AnimSpeed = 0.01;
 }
 
-Bomb::Bomb(TSprite* parent, double x, double y, int z) : TBonus(parent, "bomb", x, y, z) {}
+Bomb::Bomb(TSprite* parent, double x, double y, int z) : TBonus(parent, Images::Bomb, x, y, z) {}
 
-void Bomb::Collect(TMainForm& form)
+void Bomb::Collect(TGameContext& game)
 {
-    form.InfantryCount = 0;
-    ForEachChild<TTerror1>(form.Root(), [&form](TTerror1& soldier) {
+    game.InfantryCount = 0;
+    ForEachChild<TTerror>(game.Root(), [&game](TTerror& enemy) {
         // A soldier already killed this frame is not scored again.
-        if (soldier.MarkedDead()) return;
-        form.Score += soldier.Points;
-        soldier.Dead();
-        new TTerror_Dead(&form.Root(), soldier.EnemyKind, soldier.DepthScale, soldier.X, soldier.Y, soldier.Z());
+        if (!TerrorKind(enemy.EnemyKind).Infantry || enemy.MarkedDead()) return;
+        KillSoldier(game, enemy);
     });
-    form.PlaySound("bomb", false);
+    game.PlaySound(TSound::Bomb);
 }
 
-Med::Med(TSprite* parent, double x, double y, int z) : TBonus(parent, "med", x, y, z) {}
+Med::Med(TSprite* parent, double x, double y, int z) : TBonus(parent, Images::Med, x, y, z) {}
 
-void Med::Collect(TMainForm& form)
+void Med::Collect(TGameContext& game)
 {
-    form.Health += 50;
-    if (form.Health > 100) {
-        if (form.Lives == 3) {
-            form.Health = 100;
+    game.Health += 50;
+    if (game.Health > 100) {
+        if (game.Lives == 3) {
+            game.Health = 100;
         } else {
-            form.Lives += 1;
-            form.Health -= 100;
+            game.Lives += 1;
+            game.Health -= 100;
         }
     }
-    form.PlaySound("med", false);
+    game.PlaySound(TSound::Med);
 }
 
-Life::Life(TSprite* parent, double x, double y, int z) : TBonus(parent, "Life", x, y, z) {}
+Life::Life(TSprite* parent, double x, double y, int z) : TBonus(parent, Images::Life, x, y, z) {}
 
-void Life::Collect(TMainForm& form)
+void Life::Collect(TGameContext& game)
 {
-    if (form.Lives == 3)
-        form.Health = 100;
+    if (game.Lives == 3)
+        game.Health = 100;
     else
-        form.Lives += 1;
-    form.PlaySound("life", false);
+        game.Lives += 1;
+    game.PlaySound(TSound::Life);
 }
 
-Dollar::Dollar(TSprite* parent, double x, double y, int z) : TBonus(parent, "dollar", x, y, z) {}
+Dollar::Dollar(TSprite* parent, double x, double y, int z) : TBonus(parent, Images::Dollar, x, y, z) {}
 
-void Dollar::Collect(TMainForm& form)
+void Dollar::Collect(TGameContext& game)
 {
-    form.Score += 100;
-    form.PlaySound("dollar", false);
+    game.Score += 100;
+    game.PlaySound(TSound::Dollar);
 }
 
-Cherep::Cherep(TSprite* parent, double x, double y, int z) : TBonus(parent, "Cherep", x, y, z) {}
+Cherep::Cherep(TSprite* parent, double x, double y, int z) : TBonus(parent, Images::Cherep, x, y, z) {}
 
-void Cherep::Collect(TMainForm& form)
+void Cherep::Collect(TGameContext& game)
 {
-    if (form.Health > 50) {
-        form.Health -= 50;
+    if (game.Health > 50) {
+        game.Health -= 50;
     } else {
-        form.Progress.PlayerHit = true;
-        if (form.Lives == 1) {
-            form.Progress.GameOver = true;
+        game.Progress.PlayerHit = true;
+        if (game.Lives == 1) {
+            game.Progress.GameOver = true;
         } else {
-            form.Lives -= 1;
-            form.Health += 50;
+            game.Lives -= 1;
+            game.Health += 50;
         }
     }
-    form.PlaySound("cherep", false);
+    game.PlaySound(TSound::Cherep);
 }
 
-Artobstrel::Artobstrel(TSprite* parent, double x, double y, int z) : TBonus(parent, "artobstrel", x, y, z) {}
+Artobstrel::Artobstrel(TSprite* parent, double x, double y, int z) : TBonus(parent, Images::Artobstrel, x, y, z) {}
 
-void Artobstrel::Collect(TMainForm& form)
+void Artobstrel::Collect(TGameContext& game)
 {
-    new Plane(&form.Root(), 65 + form.RandInt(20));
-    form.PlaySound("artobstrel", false);
+    new Plane(&game.Root(), 65 + game.RandInt(20));
+    game.PlaySound(TSound::Artobstrel);
 }
 
-Ocher::Ocher(TSprite* parent, double x, double y, int z) : TBonus(parent, "ocher", x, y, z) {}
+Ocher::Ocher(TSprite* parent, double x, double y, int z) : TBonus(parent, Images::Ocher, x, y, z) {}
 
-void Ocher::Collect(TMainForm& form)
+void Ocher::Collect(TGameContext& game)
 {
-    form.Fire.SingleFire = false;
+    game.Fire.SingleFire = false;
     // Ten seconds from now, however much of an earlier period was left.
-    form.Timer1.SetEnabled(false);
-    form.Timer1.SetEnabled(true);
-    form.Timer1.SetInterval(10000);
-    form.PlaySound("ocher", false);
+    game.Timer1.SetEnabled(false);
+    game.Timer1.SetEnabled(true);
+    game.Timer1.SetInterval(10000);
+    game.PlaySound(TSound::Ocher);
 }
 
 namespace {
@@ -134,18 +135,30 @@ struct TDropRow {
     TBonus* (*Create)(TSprite* parent, double x, double y, int z);
 };
 
-const TDropRow kDrops[] = {
-    {"bomb", MakeBonus<Bomb>},     {"med", MakeBonus<Med>},
-    {"life", MakeBonus<Life>},     {"dollar", MakeBonus<Dollar>},
-    {"cherep", MakeBonus<Cherep>}, {"artobstrel", MakeBonus<Artobstrel>},
-    {"ocher", MakeBonus<Ocher>},
+constexpr TDropRow kDrops[] = {
+    {Images::Bomb, MakeBonus<Bomb>},     {Images::Med, MakeBonus<Med>},
+    {Images::Life, MakeBonus<Life>},     {Images::Dollar, MakeBonus<Dollar>},
+    {Images::Cherep, MakeBonus<Cherep>}, {Images::Artobstrel, MakeBonus<Artobstrel>},
+    {Images::Ocher, MakeBonus<Ocher>},
 };
 
 } // namespace
 
+int BonusKindCount()
+{
+    return static_cast<int>(std::size(kDrops));
+}
+
+std::vector<std::string> BonusImages()
+{
+    std::vector<std::string> names;
+    for (const TDropRow& row : kDrops) names.emplace_back(row.Image);
+    return names;
+}
+
 TBonus* DropBonus(TSprite* parent, int k, double centreX, double centreY, int z)
 {
-    const TDropRow& row = kDrops[k >= 0 && k < 7 ? k : 0];
-    const TPictureCollectionItem& image = MainForm->Image(row.Image);
+    const TDropRow& row = kDrops[k >= 0 && k < BonusKindCount() ? k : 0];
+    const TPictureCollectionItem& image = Game().Image(row.Image);
     return row.Create(parent, centreX - image.Width() / 2.0, centreY - image.Height() / 2.0, z);
 }

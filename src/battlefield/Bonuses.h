@@ -5,8 +5,9 @@
 #include "ImageSprite.h"
 
 #include <string>
+#include <vector>
 
-class TMainForm;
+class TGameContext;
 
 class TBonus : public TImageSprite {
 public:
@@ -14,7 +15,7 @@ public:
     const char* ClassName() const override { return "TBonus"; }
     void DoMove(int moveCount) override;
     // What collecting it does to the game (its sound included).
-    virtual void Collect(TMainForm& form) = 0;
+    virtual void Collect(TGameContext& game) = 0;
 };
 
 #define ZARVENOK_BONUS_CLASS(Name)                                                                           \
@@ -22,7 +23,7 @@ public:
     public:                                                                                                  \
         Name(TSprite* parent, double x, double y, int z);                                                    \
         const char* ClassName() const override { return #Name; }                                             \
-        void Collect(TMainForm& form) override;                                                              \
+        void Collect(TGameContext& game) override;                                                              \
     }
 
 // Kills every soldier on the field, with score.
@@ -42,6 +43,10 @@ ZARVENOK_BONUS_CLASS(Ocher);
 
 #undef ZARVENOK_BONUS_CLASS
 
-// The bonus a kill drops for a draw k of 0 .. 6, centred on (centreX,
-// centreY) at depth z.
+// How many kinds of bonus a kill can drop.
+int BonusKindCount();
+// The bonus a kill drops for a draw k of 0 .. BonusKindCount() - 1, centred
+// on (centreX, centreY) at depth z.
 TBonus* DropBonus(TSprite* parent, int k, double centreX, double centreY, int z);
+// The bonuses' pictures, for the library check.
+std::vector<std::string> BonusImages();

@@ -4,14 +4,16 @@
 #include "PictureCollection.h"
 #include "SpriteEngine.h"
 #include "SpriteWalks.h"
+#include "Depths.h"
+#include "GameContext.h"
+#include "Images.h"
 #include "Terror.h"
-#include "Unit1.h"
 
 TIscr::TIscr(TSprite* parent, const std::string& imageName, double x, double y, int z, double animSpeed,
              double drawScale)
     : TImageSprite(parent)
 {
-    TakeImage(MainForm->Image(imageName));
+    TakeImage(Game().Image(imageName));
     X = x;
     Y = y;
     SetZ(z);
@@ -39,7 +41,7 @@ void TIscr::DoMove(int moveCount)
     LastPos = static_cast<uint8_t>(RoundToInt(AnimPos));
 }
 
-TPopal::TPopal(TSprite* parent, int x, int y) : TIscr(parent, "popal", x, y, 800, 0.1, 1.0) {}
+TPopal::TPopal(TSprite* parent, int x, int y) : TIscr(parent, Images::ArmourHit, x, y, dpCaption, 0.1, 1.0) {}
 
 void TPopal::DoMove(int moveCount)
 {
@@ -48,10 +50,10 @@ void TPopal::DoMove(int moveCount)
     if (AnimSpeed == 0) Dead();
 }
 
-TGotov::TGotov(TSprite* parent, double x, double y) : TIscr(parent, "gotov", x, y, 800, 0.02, 1.0) {}
+TGotov::TGotov(TSprite* parent, double x, double y) : TIscr(parent, Images::VehicleKill, x, y, dpCaption, 0.02, 1.0) {}
 
 TBonus_Dead::TBonus_Dead(TSprite* parent, double x, double y, int z)
-    : TIscr(parent, "Bonus_dead", x, y, z, 0.01, 1.0)
+    : TIscr(parent, Images::BonusBurst, x, y, z, 0.01, 1.0)
 {
 }
 

@@ -2,13 +2,14 @@
 #include "Scenes.h"
 
 #include "BackgroundSprite.h"
+#include "Depths.h"
+#include "GameContext.h"
 #include "LevelIntro.h"
 #include "PictureCollection.h"
-#include "Unit1.h"
 
 TMestnost::TMestnost(TSprite* parent, const std::string& imageName, int x, int y, int z) : TImageSprite(parent)
 {
-    TakeImage(MainForm->Image(imageName));
+    TakeImage(Game().Image(imageName));
     X = x;
     Y = y;
     SetZ(z);
@@ -52,61 +53,29 @@ const TSceneTable& SceneTable(int n)
     return kScenes[n >= 1 && n <= 4 ? n - 1 : 0];
 }
 
-void TMainForm::BuildScene(int n)
+std::span<const TSceneTable> SceneTables()
 {
-    Root().Clear();
-    InfantryCount = 0;
-    VehicleCount = 0;
-    SceneNo = n;
-    Progress.LevelWordArrived = false;
+    return kScenes;
+}
+
+void BuildScene(TGameContext& game, int n)
+{
+    TSpriteEngine& root = game.Root();
+    root.Clear();
+    game.InfantryCount = 0;
+    game.VehicleCount = 0;
+    game.SceneNo = n;
+    game.Progress.LevelWordArrived = false;
 
     const TSceneTable& scene = SceneTable(n);
-    auto* backdrop = new TBackgroundSprite(&Root());
+    auto* backdrop = new TBackgroundSprite(&root);
     backdrop->SetMapSize(1, 1);
-    backdrop->Image = &Image(scene.Backdrop);
-    backdrop->SetZ(-1);
+    backdrop->Image = &game.Image(scene.Backdrop);
+    backdrop->SetZ(dpBackdrop);
     backdrop->Tile = true;
 
     for (const TSceneryRow& row : scene.Scenery)
-        new TMestnost(&Root(), row.Image, row.X, row.Y, row.Y + Image(row.Image).Height());
+        new TMestnost(&root, row.Image, row.X, row.Y, row.Y + game.Image(row.Image).Height());
 
-    if (Progress.LevelIntro) new Word_Level_begin(&Root());
-}
-
-void TMainForm::BuildScene1()
-{
-    BuildScene(1);
-}
-
-void TMainForm::BuildScene2()
-{
-    BuildScene(2);
-}
-
-void TMainForm::BuildScene3()
-{
-    BuildScene(3);
-}
-
-void TMainForm::BuildScene4()
-{
-    BuildScene(4);
-}
-
-void TMainForm::StartGame()
-{
-    PlayMusic("2");
-    Progress.LevelCountdown = 29;
-    Progress.LevelIntro = true;
-    Fire.SingleFire = true;
-    LevelNo = 1;
-    Score = 0;
-    Lives = 3;
-    Health = 100;
-    Progress.InfantryLimit = 5;
-    Progress.VehicleLimit = 1;
-    Progress.SpawnChance = 2.0;
-    Fire.ShotPower = 1;
-    Progress.CountdownBlink = false;
-    BuildScene1();
+    if (game.Progress.LevelIntro) new Word_Level_begin(&root);
 }

@@ -27,3 +27,11 @@ struct TSceneTable {
 
 // Scene n of 1 .. 4.
 const TSceneTable& SceneTable(int n);
+// All four, for the library check.
+std::span<const TSceneTable> SceneTables();
+
+class TGameContext;
+
+// Empties the field and builds scene n of 1 .. 4: the backdrop, the
+// scenery in its order and, during a level's intro, the level caption.
+void BuildScene(TGameContext& game, int n);

@@ -1,10 +1,15 @@
 // One shot at a point of the battlefield: the frontmost enemy under it, or
 // a bonus floating in front of that enemy, takes it.
+#include "Shot.h"
+
 #include "Bonuses.h"
 #include "Effects.h"
+#include "GameContext.h"
+#include "Images.h"
+#include "Kills.h"
 #include "PictureCollection.h"
-#include "Terror1.h"
-#include "Unit1.h"
+#include "SpriteWalks.h"
+#include "Terror.h"
 
 namespace {
 
@@ -32,76 +37,69 @@ Class* FrontmostUnder(TSprite& root, int x, int y, int& floorZ)
     return found;
 }
 
-void Wound(TMainForm& form, TTerror& enemy, bool infantry, int x, int y)
+void Wound(TGameContext& game, TTerror& enemy, int x, int y)
 {
-    enemy.HitPoints -= form.Fire.ShotPower;
-    if (infantry) {
-        form.PlaySound("popal_in_plot", false);
+    enemy.HitPoints -= game.Fire.ShotPower;
+    if (TerrorKind(enemy.EnemyKind).Infantry) {
+        game.PlaySound(TSound::HitSoldier);
     } else {
-        form.PlaySound("popal_in_gel", false);
-        new TPopal(&form.Root(), x, y);
+        game.PlaySound(TSound::HitArmour);
+        new TPopal(&game.Root(), x, y);
     }
 }
 
-void Kill(TMainForm& form, TTerror& enemy, bool infantry)
+void Kill(TGameContext& game, TTerror& enemy)
 {
-    form.Score += enemy.Points;
-    if (infantry) {
-        form.PlaySound("popal_in_plot", false);
-        enemy.Dead();
-        form.PlaySound(TerrorImageName(enemy.EnemyKind, "_dead"), false);
-        new TTerror_Dead(&form.Root(), enemy.EnemyKind, enemy.DepthScale, enemy.X, enemy.Y, enemy.Z());
-        form.InfantryCount -= 1;
+    const TTerrorKind& kind = TerrorKind(enemy.EnemyKind);
+    if (kind.Infantry) {
+        game.PlaySound(TSound::HitSoldier);
+        game.PlaySound(kind.KillSound);
+        KillSoldier(game, enemy);
+        game.InfantryCount -= 1;
     } else {
-        enemy.Dead();
-        // The dying enemy still counts, so the loop stops with the last of its kind.
-        form.StopSound(TerrorKinds[enemy.EnemyKind].EngineSound, enemy.EnemyKind);
-        form.PlaySound(enemy.EnemyKind == 5 ? "15" : "8", false);
-        const TPictureCollectionItem& gotov = form.Image("gotov");
-        new TGotov(&form.Root(), enemy.X + enemy.Width / 2.0 - gotov.Width() / 2.0,
-                   enemy.Y + enemy.Height / 2.0 - gotov.Height() / 2.0);
-        form.VehicleCount -= 1;
+        KillVehicle(game, enemy, true);
+        game.VehicleCount -= 1;
     }
     // Every kill may drop a bonus: about 30 in 100 at level 1, 45 later.
-    const int32_t r = form.RandInt(100);
-    if (form.Progress.SpawnChance * 15 > r) {
-        const int32_t k = form.RandInt(7);
-        DropBonus(&form.Root(), k, enemy.X + enemy.Width / 2.0, enemy.Y + enemy.Height / 2.0, enemy.Z());
+    const int32_t r = game.RandInt(100);
+    if (game.Progress.SpawnChance * 15 > r) {
+        const int32_t k = game.RandInt(BonusKindCount());
+        DropBonus(&game.Root(), k, enemy.X + enemy.Width / 2.0, enemy.Y + enemy.Height / 2.0, enemy.Z());
     }
 }
 
-void Collect(TMainForm& form, TBonus& bonus)
+void Collect(TGameContext& game, TBonus& bonus)
 {
-    bonus.Collect(form);
-    form.PlaySound("shar_dead", false);
+    bonus.Collect(game);
+    game.PlaySound(TSound::BonusBurst);
     bonus.Dead();
-    const TPictureCollectionItem& burst = form.Image("Bonus_dead");
-    new TBonus_Dead(&form.Root(), bonus.X + bonus.Width / 2.0 - burst.Width() / 2.0,
+    const TPictureCollectionItem& burst = game.Image(Images::BonusBurst);
+    new TBonus_Dead(&game.Root(), bonus.X + bonus.Width / 2.0 - burst.Width() / 2.0,
                     bonus.Y + bonus.Height / 2.0 - burst.Height() / 2.0, bonus.Z());
 }
 
 } // namespace
 
-void TMainForm::ResolveShot(int x, int y)
+void ResolveShot(TGameContext& game, int x, int y)
 {
-    Fire.ShotFired = true;
-    PlaySound("1", false);
+    game.Fire.ShotFired = true;
+    game.PlaySound(TSound::RifleShot);
 
+    TSpriteEngine& root = game.Root();
     int enemyZ = 0;
-    TTerror* enemy = FrontmostUnder<TTerror>(Root(), x, y, enemyZ);
+    TTerror* enemy = FrontmostUnder<TTerror>(root, x, y, enemyZ);
     // Only a bonus in front of that enemy counts.
     int bonusZ = enemyZ;
-    TBonus* bonus = FrontmostUnder<TBonus>(Root(), x, y, bonusZ);
+    TBonus* bonus = FrontmostUnder<TBonus>(root, x, y, bonusZ);
     if (bonus == nullptr) bonusZ = 0;
 
     if (enemyZ > bonusZ) {
-        const bool infantry = dynamic_cast<TTerror1*>(enemy) != nullptr;
-        if (enemy->HitPoints > Fire.ShotPower)
-            Wound(*this, *enemy, infantry, x, y);
+        if (enemy->HitPoints > game.Fire.ShotPower)
+            Wound(game, *enemy, x, y);
         else
-            Kill(*this, *enemy, infantry);
+            Kill(game, *enemy);
     } else if (bonusZ > enemyZ) {
-        Collect(*this, *bonus);
+        Collect(game, *bonus);
     }
-    if (enemy == nullptr && bonus == nullptr) PlaySound("2", false);
+    if (enemy == nullptr && bonus == nullptr) game.PlaySound(TSound::Miss);
 }

@@ -1,47 +1,66 @@
 // What every enemy shares: kinds, construction, phases, cover and fire.
 #include "Terror.h"
 
+#include "GameContext.h"
 #include "PictureCollection.h"
 #include "Scenes.h"
 #include "SpriteEngine.h"
 #include "SpriteWalks.h"
-#include "Unit1.h"
 
 #include <cmath>
 
-const TTerrorKind TerrorKinds[9] = {
+using enum TSound;
+
+const TTerrorKind TerrorKinds[kTerrorKindCount + 1] = {
     {},
     // Infantry.
-    {1, 1, 0.5, 10, "1", "", "", false, 190, 690, true},
-    {2, 2, 1.0 / 3.0, 20, "3", "", "", false, 190, 690, true},
-    {5, 3, 1.0, 40, "5", "", "", false, 190, 690, true},
-    {10, 4, 1.0 / 3.0, 70, "6", "", "", false, 190, 690, true},
+    {1, 1, 0.5, 10, true, RifleShot, {}, {}, Terror1Dead, false, 190, 690, true, false},
+    {2, 2, 1.0 / 3.0, 20, true, EnemyRifle, {}, {}, Terror2Dead, false, 190, 690, true, false},
+    {5, 3, 1.0, 40, true, RifleBurst, {}, {}, Terror3Dead, false, 190, 690, true, false},
+    {10, 4, 1.0 / 3.0, 70, true, MachineGun, {}, {}, Terror4Dead, false, 190, 690, true, false},
     // Tank and the two trucks drive across and off the screen.
-    {20, 6, 0.2, 50, "7", "14", "tank_move", true, 0, 800, false},
-    {20, 8, 0.5, 80, "7", "", "truc_move", true, 0, 800, false},
-    {12, 7, 0.5, 30, "1", "", "truc_move", true, 0, 800, false},
+    {20, 6, 0.2, 50, false, Cannon, ShellLanding, TankMove, TankExplosion, true, 0, 800, false, true},
+    {20, 8, 0.5, 80, false, Cannon, {}, TrucMove, VehicleExplosion, true, 0, 800, false, true},
+    {12, 7, 0.5, 30, false, RifleShot, {}, TrucMove, VehicleExplosion, true, 0, 800, false, false},
     // The helicopter patrols and turns at the edges.
-    {35, 12, 0.5, 100, "5", "", "vert_move", false, 0, 800, true},
+    {35, 12, 0.5, 100, false, RifleBurst, {}, VertMove, VehicleExplosion, false, 0, 800, true, true},
 };
+
+const TTerrorKind& TerrorKind(int kind)
+{
+    return TerrorKinds[kind >= 1 && kind <= kTerrorKindCount ? kind : 1];
+}
+
+bool SameEngine(int kind, int otherKind)
+{
+    if (kind == otherKind) return true;
+    const std::optional<TSound>& engine = TerrorKind(kind).EngineSound;
+    return engine && engine == TerrorKind(otherKind).EngineSound;
+}
+
+std::vector<std::string> TerrorImageNames(int kind)
+{
+    const TTerrorKind& row = TerrorKind(kind);
+    std::vector<std::string> names;
+    for (const char* suffix : {"_move", "_move_back", "_fight"}) names.push_back(TerrorImageName(kind, suffix));
+    if (!row.Infantry) names.push_back(TerrorImageName(kind, "_fight_back"));
+    if (!row.Infantry && (row.CanTurn || row.TurnsToFire)) {
+        names.push_back(TerrorImageName(kind, "_razvorot"));
+        names.push_back(TerrorImageName(kind, "_razvorot_back"));
+    }
+    if (row.Infantry) names.push_back(TerrorImageName(kind, "_dead"));
+    return names;
+}
 
 std::string TerrorImageName(int kind, const char* suffix)
 {
     return "terror" + std::to_string(kind) + suffix;
 }
 
-namespace {
-
-const TTerrorKind& KindRow(int kind)
-{
-    return TerrorKinds[kind >= 1 && kind <= 8 ? kind : 1];
-}
-
-} // namespace
-
 TTerror::TTerror(TSprite* parent, int kind, double depthScale, double x, double y, int z) : TImageSprite(parent)
 {
     PixelCheck = true;
-    EnemyKind = kind >= 1 && kind <= 8 ? kind : 1;
+    EnemyKind = kind >= 1 && kind <= kTerrorKindCount ? kind : 1;
     if (x > 400) {
         Direction = -1;
         SetImage("_move_back");
@@ -55,13 +74,13 @@ TTerror::TTerror(TSprite* parent, int kind, double depthScale, double x, double 
     Width = Image->Width();
     Height = Image->Height();
 
-    const TTerrorKind& row = KindRow(EnemyKind);
+    const TTerrorKind& row = TerrorKind(EnemyKind);
     HitPoints = row.HitPoints;
     HitDamage = row.HitDamage;
     AnimRate = row.AnimRate;
     Points = row.Points;
     DepthScale = depthScale;
-    LeftBound = row.VehicleBounds ? -MainForm->Image(TerrorImageName(EnemyKind, "_move")).Width() : row.LeftBound;
+    LeftBound = row.VehicleBounds ? -Game().Image(TerrorImageName(EnemyKind, "_move")).Width() : row.LeftBound;
     RightBound = row.RightBound;
     CanTurn = row.CanTurn;
 
@@ -75,17 +94,17 @@ TTerror::TTerror(TSprite* parent, int kind, double depthScale, double x, double 
     CoverRect = {};
     Armed = false;
 
-    TMainForm& form = *MainForm;
-    if (EnemyKind <= 4)
-        ++form.InfantryCount;
+    TGameContext& game = Game();
+    if (row.Infantry)
+        ++game.InfantryCount;
     else
-        ++form.VehicleCount;
-    if (*row.EngineSound != '\0') form.PlaySound(row.EngineSound, false);
+        ++game.VehicleCount;
+    if (row.EngineSound) game.PlaySound(*row.EngineSound);
 }
 
 void TTerror::SetImage(const char* suffix)
 {
-    Image = &MainForm->Image(TerrorImageName(EnemyKind, suffix));
+    Image = &Game().Image(TerrorImageName(EnemyKind, suffix));
 }
 
 void TTerror::TogglePhase()
@@ -96,7 +115,7 @@ void TTerror::TogglePhase()
     Turning = false;
     if (Fighting) {
         // Infantry face the player to fire; vehicles keep their heading.
-        SetImage(EnemyKind <= 4 || Direction == 1 ? "_fight" : "_fight_back");
+        SetImage(TerrorKind(EnemyKind).Infantry || Direction == 1 ? "_fight" : "_fight_back");
     } else if (CanTurn) {
         // Positions move in whole pixels from whole-pixel starts, so the
         // bounds are met exactly.
@@ -105,7 +124,7 @@ void TTerror::TogglePhase()
         else if (X == LeftBound)
             Direction = 1;
         else
-            Direction = MainForm->RandInt(2) == 0 ? 1 : -1;
+            Direction = Game().RandInt(2) == 0 ? 1 : -1;
         SetImage(Direction == 1 ? "_move" : "_move_back");
     } else {
         SetImage(Direction == 1 ? "_move" : "_move_back");
@@ -172,7 +191,7 @@ void TTerror::QueryScenery()
 
 bool TTerror::FiringStep(int firePattern)
 {
-    if (!DrawAboveClock(MainForm->RandInt(10))) return true;
+    if (!DrawAboveClock(Game().RandInt(10))) return true;
     if (RoundToInt(AnimPos) != firePattern) {
         Armed = true;
     } else {
@@ -185,11 +204,11 @@ bool TTerror::FiringStep(int firePattern)
 
 void TTerror::FireAtPlayer()
 {
-    TMainForm& form = *MainForm;
-    const TTerrorKind& row = KindRow(EnemyKind);
-    form.PlaySound(row.FireSound, false);
-    form.Health -= HitDamage;
-    if (*row.FireSound2 != '\0') form.PlaySound(row.FireSound2, false);
+    TGameContext& game = Game();
+    const TTerrorKind& row = TerrorKind(EnemyKind);
+    game.PlaySound(row.FireSound);
+    game.Health -= HitDamage;
+    if (row.FireSound2) game.PlaySound(*row.FireSound2);
 }
 
 TPlayerCheck CheckPlayerRule(int32_t health, int32_t lives)
@@ -206,14 +225,14 @@ TPlayerCheck CheckPlayerRule(int32_t health, int32_t lives)
 
 void TTerror::CheckPlayer()
 {
-    TMainForm& form = *MainForm;
-    const TPlayerCheck check = CheckPlayerRule(form.Health, form.Lives);
-    form.Health = check.Health;
-    form.Lives = check.Lives;
-    if (check.PlayerHit) form.Progress.PlayerHit = true;
+    TGameContext& game = Game();
+    const TPlayerCheck check = CheckPlayerRule(game.Health, game.Lives);
+    game.Health = check.Health;
+    game.Lives = check.Lives;
+    if (check.PlayerHit) game.Progress.PlayerHit = true;
     if (check.GameOver) {
-        form.Progress.GameOver = true;
-        form.TimerLevel.SetEnabled(false);
+        game.Progress.GameOver = true;
+        game.TimerLevel.SetEnabled(false);
     }
 }
 

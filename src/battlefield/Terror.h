@@ -4,9 +4,12 @@
 #pragma once
 
 #include "ImageSprite.h"
+#include "Sounds.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 // One row per enemy kind 1 .. 8; the numbers are design constants.
 struct TTerrorKind {
@@ -14,21 +17,39 @@ struct TTerrorKind {
     int HitDamage;
     double AnimRate;
     int Points;
-    const char* FireSound;
-    // Played after the fire sound ("" for none).
-    const char* FireSound2;
-    // The looping engine sound of vehicles ("" for infantry).
-    const char* EngineSound;
+    // Soldiers (kinds 1 .. 4): counted as infantry, they face the player to
+    // fire, leave a body and cry when shot dead; the rest are vehicles that
+    // explode.
+    bool Infantry;
+    TSound FireSound;
+    // Played after the fire sound.
+    std::optional<TSound> FireSound2;
+    // The looping engine sound of vehicles; kinds with the same loop share it.
+    std::optional<TSound> EngineSound;
+    // The death cry of a soldier, the explosion of a vehicle.
+    TSound KillSound;
     // Walk limits; a LeftBound of 0 with VehicleBounds means minus the
     // width of the kind's "_move" image.
     bool VehicleBounds;
     double LeftBound;
     double RightBound;
     bool CanTurn;
+    // A ground vehicle turns before it stops to fire (the light truck stops
+    // at once).
+    bool TurnsToFire;
 };
 
+inline constexpr int kTerrorKindCount = 8;
 // Indexed by kind; row 0 is unused.
-extern const TTerrorKind TerrorKinds[9];
+extern const TTerrorKind TerrorKinds[kTerrorKindCount + 1];
+// The row of a kind; kinds out of range read as kind 1.
+const TTerrorKind& TerrorKind(int kind);
+// Whether enemies of the two kinds share one engine loop.
+bool SameEngine(int kind, int otherKind);
+// The image suffixes of an enemy kind, for the library check: every kind
+// has "_move", "_move_back", "_fight"; vehicles "_fight_back"; those that
+// turn "_razvorot" and "_razvorot_back"; soldiers "_dead".
+std::vector<std::string> TerrorImageNames(int kind);
 
 // "terror" + kind + suffix.
 std::string TerrorImageName(int kind, const char* suffix);

@@ -1,7 +1,7 @@
 // The infantry's move.
 #include "Terror1.h"
 
-#include "Unit1.h"
+#include "GameContext.h"
 
 #include <cmath>
 
@@ -11,7 +11,7 @@ void TTerror1::DoMove(int moveCount)
     // neither fire nor drive off (which would count it out twice).
     if (MarkedDead()) return;
     BeginMove(moveCount);
-    TMainForm& form = *MainForm;
+    TGameContext& game = Game();
     if (Walking) {
         X += Direction;
         if (X + Width >= RightBound || X <= LeftBound) {
@@ -19,7 +19,7 @@ void TTerror1::DoMove(int moveCount)
             return;
         }
         // About one move in 30 after ten frames of walking, never in cover.
-        if (DrawBelowClock(form.RandInt(30)) && PhaseClock > 10 && !InCover) TogglePhase();
+        if (DrawBelowClock(game.RandInt(30)) && PhaseClock > 10 && !InCover) TogglePhase();
         return;
     }
     if (X + Width >= RightBound || X <= LeftBound) TogglePhase();

@@ -1,14 +1,14 @@
 // The ground vehicles' move.
 #include "Terror2.h"
 
-#include "Unit1.h"
+#include "GameContext.h"
 
 void TTerror2::ChangePhase()
 {
-    if (EnemyKind == 7)
-        TogglePhase();
-    else
+    if (TerrorKind(EnemyKind).TurnsToFire)
         Turning = true;
+    else
+        TogglePhase();
 }
 
 void TTerror2::DoMove(int moveCount)
@@ -17,10 +17,10 @@ void TTerror2::DoMove(int moveCount)
     // neither fire nor drive off (which would count it out twice).
     if (MarkedDead()) return;
     BeginMove(moveCount);
-    TMainForm& form = *MainForm;
+    TGameContext& game = Game();
     if (Walking && !Turning) {
         X += 2 * Direction;
-        if (DrawBelowClock(form.RandInt(20)) && PhaseClock > 10 && !InCover) ChangePhase();
+        if (DrawBelowClock(game.RandInt(20)) && PhaseClock > 10 && !InCover) ChangePhase();
     }
     if (Turning) TurnStep();
     if (Fighting && !Turning) {
@@ -31,7 +31,7 @@ void TTerror2::DoMove(int moveCount)
         // Off the screen. The trucks share one engine loop, which stops only
         // with the last of them.
         Dead();
-        form.VehicleCount -= 1;
-        form.StopSound(TerrorKinds[EnemyKind].EngineSound, EnemyKind == 5 ? 5 : 7);
+        game.VehicleCount -= 1;
+        if (const auto engine = TerrorKind(EnemyKind).EngineSound) game.StopSound(*engine, EnemyKind);
     }
 }

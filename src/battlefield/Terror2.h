@@ -11,6 +11,6 @@ public:
     void DoMove(int moveCount) override;
 
 private:
-    // Kind 7 stops at once; the tank and the gun truck turn first.
+    // The tank and the gun truck turn first; the light truck stops at once.
     void ChangePhase();
 };

@@ -1,7 +1,7 @@
 // The helicopter's move.
 #include "TerrorVert.h"
 
-#include "Unit1.h"
+#include "GameContext.h"
 
 void TTerror_Vert::DoMove(int moveCount)
 {
@@ -9,11 +9,11 @@ void TTerror_Vert::DoMove(int moveCount)
     // neither fire nor drive off (which would count it out twice).
     if (MarkedDead()) return;
     BeginMove(moveCount);
-    TMainForm& form = *MainForm;
+    TGameContext& game = Game();
     if (Walking && !Turning) {
         X += Direction;
         if (X + Width >= 800 || X <= 0) TogglePhase();
-        if (DrawBelowClock(form.RandInt(30)) && PhaseClock > 10 && !InCover) Turning = true;
+        if (DrawBelowClock(game.RandInt(30)) && PhaseClock > 10 && !InCover) Turning = true;
     }
     if (Turning) TurnStep();
     if (Fighting && !Turning) {

@@ -4,7 +4,10 @@
 #include "PictureCollection.h"
 #include "SpriteWalks.h"
 #include "SpriteEngine.h"
-#include "Unit1.h"
+#include "DXDraw.h"
+#include "Depths.h"
+#include "GameContext.h"
+#include "Images.h"
 
 namespace {
 
@@ -24,8 +27,8 @@ const TAimingBand& AimingBand(int32_t mouseX)
 
 Pricel_prosto::Pricel_prosto(TSprite* parent) : TImageSprite(parent)
 {
-    TakeImage(MainForm->Image("pricel"));
-    SetZ(804);
+    TakeImage(Game().Image(Images::Crosshair));
+    SetZ(dpCrosshair);
     AnimCount = Image->PatternCount();
     AnimLooped = false;
     AnimSpeed = 0.1;
@@ -35,13 +38,13 @@ Pricel_prosto::Pricel_prosto(TSprite* parent) : TImageSprite(parent)
 void Pricel_prosto::DoMove(int moveCount)
 {
     TImageSprite::DoMove(moveCount);
-    TMainForm& form = *MainForm;
+    TGameContext& game = Game();
     const int imageWidth = Image->Width(), imageHeight = Image->Height();
-    X = RoundToInt(form.Input.MouseX - imageWidth / 2.0);
-    Y = RoundToInt(form.Input.MouseY - imageHeight / 2.0);
+    X = RoundToInt(game.Input.MouseX - imageWidth / 2.0);
+    Y = RoundToInt(game.Input.MouseY - imageHeight / 2.0);
     // Never into the bottom band of the weapon and the HUD.
     if (Y >= 480) Y = 480;
-    const int surfaceWidth = form.DXDraw.SurfaceWidth();
+    const int surfaceWidth = game.Display().SurfaceWidth();
     if (X >= surfaceWidth - imageWidth) X = surfaceWidth - imageWidth;
     if (Y <= 0) Y = 1;
     if (X <= 0) X = 1;
@@ -49,43 +52,43 @@ void Pricel_prosto::DoMove(int moveCount)
 
 TPlayerSprite::TPlayerSprite(TSprite* parent) : TImageSprite(parent)
 {
-    TMainForm& form = *MainForm;
-    TakeImage(form.Image("ak47"));
-    X = (form.DXDraw.SurfaceWidth() - Image->Width()) / 2.0 + 60;
-    Y = form.DXDraw.SurfaceHeight() - Image->Height();
-    SetZ(805);
-    form.Fire.ShotFired = false;
+    TGameContext& game = Game();
+    TakeImage(game.Image(Images::Weapon));
+    X = (game.Display().SurfaceWidth() - Image->Width()) / 2.0 + 60;
+    Y = game.Display().SurfaceHeight() - Image->Height();
+    SetZ(dpWeapon);
+    game.Fire.ShotFired = false;
 }
 
 void TPlayerSprite::DoDraw()
 {
-    const TMainForm& form = *MainForm;
-    if (form.GamePause || form.GameMainExit) return;
+    const TGameContext& game = Game();
+    if (game.GamePause || game.GameMainExit) return;
     if (Engine() == nullptr || Engine()->Surface() == nullptr) return;
-    Image->Draw(*Engine()->Surface(), RoundToInt(X), RoundToInt(Y), AimingBand(form.Input.MouseX).WeaponPattern);
+    Image->Draw(*Engine()->Surface(), RoundToInt(X), RoundToInt(Y), AimingBand(game.Input.MouseX).WeaponPattern);
 }
 
 void TPlayerSprite::DoMove(int moveCount)
 {
     TImageSprite::DoMove(moveCount);
-    TMainForm& form = *MainForm;
-    if (form.Fire.ShotFired) {
+    TGameContext& game = Game();
+    if (game.Fire.ShotFired) {
         new TSplash(Engine());
-        if (form.Fire.SingleFire) Y -= 5;
+        if (game.Fire.SingleFire) Y -= 5;
     } else {
         // At rest 5 pixels lower than where it came up.
-        Y = form.DXDraw.SurfaceHeight() - Image->Height() + 5;
+        Y = game.Display().SurfaceHeight() - Image->Height() + 5;
     }
-    form.Fire.ShotFired = false;
+    game.Fire.ShotFired = false;
 }
 
 TSplash::TSplash(TSprite* parent) : TImageSprite(parent)
 {
-    const TAimingBand& band = AimingBand(MainForm->Input.MouseX);
-    TakeImage(MainForm->Image(band.FlashImage));
+    const TAimingBand& band = AimingBand(Game().Input.MouseX);
+    TakeImage(Game().Image(band.FlashImage));
     X = band.FlashX;
     Y = band.FlashY;
-    SetZ(800);
+    SetZ(dpCaption);
     AnimCount = Image->PatternCount();
     AnimLooped = false;
     AnimSpeed = 0.02;

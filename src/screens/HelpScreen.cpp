@@ -1,8 +1,11 @@
 // The help screen: one of four pages in a common frame.
-#include "BackgroundSprite.h"
+#include "HelpScreen.h"
+
+#include "Depths.h"
+#include "Images.h"
 #include "Pricel.h"
 #include "ScreenSprites.h"
-#include "Unit1.h"
+#include "SpriteEngine.h"
 
 namespace {
 
@@ -19,18 +22,59 @@ constexpr THelpPage kPages[] = {
     {"help3", 391, 279},
     {"help4", 391, 279},
 };
+constexpr int kPageCount = 4;
 
 } // namespace
 
-void TMainForm::BuildHelp()
+std::span<const char* const> HelpPageImages()
 {
-    if (Menus.HelpPage >= 1 && Menus.HelpPage <= 4) {
-        const THelpPage& page = kPages[Menus.HelpPage - 1];
-        Root().Clear();
-        new Pricel(&Root());
-        CreateCentredPicture(Root(), Image(page.Image), page.X, page.Y, 0);
+    static const std::array<const char*, kPageCount> names{kPages[0].Image, kPages[1].Image, kPages[2].Image,
+                                                           kPages[3].Image};
+    return names;
+}
+
+void THelpScreen::Build()
+{
+    const int page = Game.Menus.HelpPage;
+    if (page >= 1 && page <= kPageCount) {
+        const THelpPage& row = kPages[page - 1];
+        Game.Root().Clear();
+        new Pricel(&Game.Root());
+        CreateCentredPicture(Game.Root(), Game.Image(row.Image), row.X, row.Y, dpScreen);
     }
-    CreateBackdrop(Root(), Image("fon_all"));
+    CreateBackdrop(Game.Root(), Game.Image(Images::ScreenFrame));
     // Created after the page at the same depth, so painted beneath it.
-    CreateCentredPicture(Root(), Image("fon_help"), 393, 277, 0);
+    CreateCentredPicture(Game.Root(), Game.Image(Images::HelpFrame), 393, 277, dpScreen);
+}
+
+void THelpScreen::KeyDown(int key, bool /*alt*/)
+{
+    if (key == VirtualKey::Escape) Game.GoToState(gsMenu);
+}
+
+void THelpScreen::MouseDown(TMouseButton button, int /*x*/, int /*y*/)
+{
+    if (button != TMouseButton::Left) return;
+    TMenuState& menus = Game.Menus;
+    if (Pressed<HelpGame_Up>(Game)) {
+        if (menus.HelpPage > 1) {
+            --menus.HelpPage;
+            Game.GoToState(gsHelp);
+            Click();
+        }
+    } else if (Pressed<HelpGame_Back>(Game)) {
+        Game.GoToState(gsMenu);
+        Click();
+    } else if (Pressed<HelpGame_Down>(Game)) {
+        if (menus.HelpPage < kPageCount) {
+            ++menus.HelpPage;
+            Game.GoToState(gsHelp);
+            Click();
+        }
+    }
+}
+
+void THelpScreen::PointerMoved(int /*x*/, int /*y*/)
+{
+    Hover(ScreenButtons<HelpGame_Up, HelpGame_Back, HelpGame_Down>());
 }

@@ -1,61 +1,59 @@
 // The HUD's sprites and layouts, and the level number of the level intro.
 #include "Hud.h"
 
+#include "Depths.h"
+#include "GameContext.h"
+#include "Images.h"
 #include "PictureCollection.h"
 #include "SpriteText.h"
-#include "Unit1.h"
+#include "SpriteWalks.h"
 
 THudSprite::THudSprite(TSprite* parent, const std::string& imageName) : TImageSprite(parent)
 {
-    TakeImage(MainForm->Image(imageName));
-    SetZ(800);
+    TakeImage(Game().Image(imageName));
+    SetZ(dpCaption);
 }
 
-Cifra_Lifes::Cifra_Lifes(TSprite* parent, const std::string& suffix) : THudSprite(parent, "Lifes_" + suffix)
+Cifra_Lifes::Cifra_Lifes(TSprite* parent, const std::string& suffix) : THudSprite(parent, Images::LivesDigit + suffix)
 {
     X = 43 - Width / 2.0;
     Y = 538;
 }
 
 Cifra_Health::Cifra_Health(TSprite* parent, const std::string& suffix, double x, double y)
-    : THudSprite(parent, "Health_" + suffix)
+    : Cifra_Health(parent, THudGlyph{Images::LargeDigit + suffix, x, y})
 {
-    X = x;
-    Y = y;
 }
 
-Cifra_prefix::Cifra_prefix(TSprite* parent) : THudSprite(parent, "cifra_prefix")
+Cifra_Health::Cifra_Health(TSprite* parent, const THudGlyph& glyph) : THudSprite(parent, glyph.Image)
+{
+    X = glyph.X;
+    Y = glyph.Y;
+}
+
+Cifra_prefix::Cifra_prefix(TSprite* parent) : THudSprite(parent, Images::CountdownColon)
 {
     X = 100 - Width / 2.0;
     Y = 3;
 }
 
-Patrontag::Patrontag(TSprite* parent) : THudSprite(parent, MainForm->Fire.SingleFire ? "odinoch" : "ochered")
+Patrontag::Patrontag(TSprite* parent) : THudSprite(parent, Game().Fire.SingleFire ? Images::SingleFire : Images::BurstFire)
 {
     X = 735;
     Y = 543;
 }
 
-Level::Level(TSprite* parent, double x, double y) : THudSprite(parent, "level")
+Level::Level(TSprite* parent, double x, double y) : THudSprite(parent, Images::LevelWord)
 {
     X = x;
     Y = y;
 }
 
-namespace {
-
-std::string Digit(int32_t d)
-{
-    return std::string(1, static_cast<char>('0' + d));
-}
-
-} // namespace
-
 std::vector<THudGlyph> CountdownLayout(int32_t countdown, const TWidthOf& widthOf)
 {
     if (countdown < 0) return {};
     const int32_t m = countdown / 60, s = countdown % 60;
-    const auto w = [&](int32_t d) { return widthOf("cifra" + Digit(d)); };
+    const auto w = [&](int32_t d) { return widthOf(Images::Digit(Images::CountdownDigit, d)); };
     // Minutes right-aligned to x = 90 with at least two digits (from 100
     // minutes on the field simply grows to the left); seconds from x = 110.
     std::vector<int32_t> minutes = SplitDigits(m);
@@ -64,10 +62,10 @@ std::vector<THudGlyph> CountdownLayout(int32_t countdown, const TWidthOf& widthO
     std::vector<THudGlyph> glyphs(minutes.size());
     for (size_t i = minutes.size(); i-- > 0;) {
         right -= w(minutes[i]);
-        glyphs[i] = {"cifra" + Digit(minutes[i]), right, 8};
+        glyphs[i] = {Images::Digit(Images::CountdownDigit, minutes[i]), right, 8};
     }
-    glyphs.push_back({"cifra" + Digit(s / 10), 110.0, 8});
-    glyphs.push_back({"cifra" + Digit(s % 10), 110.0 + w(s / 10), 8});
+    glyphs.push_back({Images::Digit(Images::CountdownDigit, s / 10), 110.0, 8});
+    glyphs.push_back({Images::Digit(Images::CountdownDigit, s % 10), 110.0 + w(s / 10), 8});
     return glyphs;
 }
 
@@ -76,8 +74,8 @@ std::vector<THudGlyph> HealthLayout(int32_t health, const TWidthOf& widthOf)
     std::vector<THudGlyph> glyphs;
     int w = 0;
     const auto add = [&](int32_t digit) {
-        glyphs.push_back({"Health_" + Digit(digit), 90.0 + w, 550});
-        w += widthOf("Health_" + Digit(digit));
+        glyphs.push_back({Images::Digit(Images::LargeDigit, digit), 90.0 + w, 550});
+        w += widthOf(Images::Digit(Images::LargeDigit, digit));
     };
     // Health stays within 1 .. 100 in play; anything else still shows its
     // digits rather than asking for a glyph that does not exist.
@@ -92,84 +90,67 @@ std::vector<THudGlyph> HealthLayout(int32_t health, const TWidthOf& widthOf)
             for (int32_t d : SplitDigits(tens)) add(d);
         add(ones);
     }
-    glyphs.push_back({"Health_percent", 90.0 + w, 550});
+    glyphs.push_back({Images::HealthPercent, 90.0 + w, 550});
     return glyphs;
 }
 
 std::vector<THudGlyph> LevelLayout(int32_t levelNo, const TWidthOf& widthOf)
 {
     const std::vector<int32_t> digits = SplitDigits(levelNo);
-    int total = widthOf("level") + 10;
-    for (int32_t d : digits) total += widthOf("cifra" + Digit(d));
+    int total = widthOf(Images::LevelWord) + 10;
+    for (int32_t d : digits) total += widthOf(Images::Digit(Images::CountdownDigit, d));
     double x = 700 - total / 2.0;
-    std::vector<THudGlyph> glyphs{{"level", x, 12}};
-    x += widthOf("level") + 10;
+    std::vector<THudGlyph> glyphs{{Images::LevelWord, x, 12}};
+    x += widthOf(Images::LevelWord) + 10;
     for (int32_t d : digits) {
-        glyphs.push_back({"cifra" + Digit(d), x, 6});
-        x += widthOf("cifra" + Digit(d));
+        glyphs.push_back({Images::Digit(Images::CountdownDigit, d), x, 6});
+        x += widthOf(Images::Digit(Images::CountdownDigit, d));
     }
     return glyphs;
 }
 
-std::string LevelNumberWord(int32_t levelNo)
-{
-    static const char* const words[] = {"one", "two", "three", "four", "five",
-                                        "six", "seven", "eight", "nine", "ten"};
-    return levelNo >= 1 && levelNo <= 10 ? words[levelNo - 1] : "";
-}
-
 namespace {
 
-TWidthOf LibraryWidths(TMainForm& form)
+TWidthOf LibraryWidths(TGameContext& game)
 {
-    return [&form](const std::string& name) { return form.Image(name).Width(); };
+    return [&game](const std::string& name) { return game.Image(name).Width(); };
 }
 
 } // namespace
 
-void TMainForm::ShowCountdown()
+void ShowCountdown(TGameContext& game)
 {
     // Also takes the level and score digits of the last frame, which the
     // level and score layouts rely on.
-    KillAll<Cifra>(Root());
-    for (const THudGlyph& g : CountdownLayout(Progress.LevelCountdown, LibraryWidths(*this)))
-        new Cifra(&Root(), g.Image, 1.0, g.X, g.Y);
+    TSpriteEngine& root = game.Root();
+    KillAll<Cifra>(root);
+    for (const THudGlyph& g : CountdownLayout(game.Progress.LevelCountdown, LibraryWidths(game)))
+        new Cifra(&root, g.Image, 1.0, g.X, g.Y);
 }
 
-void TMainForm::ShowLives()
+void ShowLives(TGameContext& game)
 {
-    KillAll<Cifra_Lifes>(Root());
-    if (Lives >= 1 && Lives <= 3) new Cifra_Lifes(&Root(), std::to_string(Lives));
+    KillAll<Cifra_Lifes>(game.Root());
+    if (game.Lives >= 1 && game.Lives <= 3) new Cifra_Lifes(&game.Root(), std::to_string(game.Lives));
 }
 
-void TMainForm::ShowHealth()
+void ShowHealth(TGameContext& game)
 {
-    KillAll<Cifra_Health>(Root());
-    for (const THudGlyph& g : HealthLayout(Health, LibraryWidths(*this)))
-        new Cifra_Health(&Root(), g.Image.substr(7), g.X, g.Y);
+    KillAll<Cifra_Health>(game.Root());
+    for (const THudGlyph& g : HealthLayout(game.Health, LibraryWidths(game))) new Cifra_Health(&game.Root(), g);
 }
 
-void TMainForm::ShowFireMode()
+void ShowFireMode(TGameContext& game)
 {
-    KillAll<Patrontag>(Root());
-    new Patrontag(&Root());
+    KillAll<Patrontag>(game.Root());
+    new Patrontag(&game.Root());
 }
 
-void TMainForm::ShowLevel()
+void ShowLevel(TGameContext& game)
 {
-    KillAll<Level>(Root());
-    const std::vector<THudGlyph> glyphs = LevelLayout(LevelNo, LibraryWidths(*this));
-    new Level(&Root(), glyphs[0].X, glyphs[0].Y);
-    for (size_t i = 1; i < glyphs.size(); ++i) new Cifra(&Root(), glyphs[i].Image, 1.0, glyphs[i].X, glyphs[i].Y);
-}
-
-void TMainForm::Timer2Timer()
-{
-    Activation.Timer2Pending = false;
-    Activation.Timer3Pending = true;
-    DrawWord(std::to_string(LevelNo), 450, 200, 1.0);
-    const std::string word = LevelNumberWord(LevelNo);
-    if (!word.empty()) PlaySound(word, false);
-    Timer2.SetEnabled(false);
-    Timer3.SetEnabled(true);
+    TSpriteEngine& root = game.Root();
+    KillAll<Level>(root);
+    const std::vector<THudGlyph> glyphs = LevelLayout(game.LevelNo, LibraryWidths(game));
+    new Level(&root, glyphs[0].X, glyphs[0].Y);
+    for (size_t i = 1; i < glyphs.size(); ++i) new Cifra(&root, glyphs[i].Image, 1.0, glyphs[i].X, glyphs[i].Y);
 }

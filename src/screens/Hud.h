@@ -10,6 +10,14 @@
 #include <string>
 #include <vector>
 
+// Where a glyph goes: its image and its top-left corner.
+struct THudGlyph {
+    std::string Image;
+    double X;
+    double Y;
+    bool operator==(const THudGlyph&) const = default;
+};
+
 // A HUD picture at its natural size, depth 800.
 class THudSprite : public TImageSprite {
 public:
@@ -27,6 +35,8 @@ public:
 class Cifra_Health : public THudSprite {
 public:
     Cifra_Health(TSprite* parent, const std::string& suffix, double x, double y);
+    // A glyph of the health layout, whose image is named whole.
+    Cifra_Health(TSprite* parent, const THudGlyph& glyph);
     const char* ClassName() const override { return "Cifra_Health"; }
 };
 
@@ -51,14 +61,6 @@ public:
     const char* ClassName() const override { return "Level"; }
 };
 
-// Where a glyph goes: its image and its top-left corner.
-struct THudGlyph {
-    std::string Image;
-    double X;
-    double Y;
-    bool operator==(const THudGlyph&) const = default;
-};
-
 // The pattern width of an image by name.
 using TWidthOf = std::function<int(const std::string&)>;
 
@@ -70,5 +72,12 @@ std::vector<THudGlyph> HealthLayout(int32_t health, const TWidthOf& widthOf);
 // "level" and the level number, 10 pixels apart, centred together on
 // x = 700; the caption first.
 std::vector<THudGlyph> LevelLayout(int32_t levelNo, const TWidthOf& widthOf);
-// The spoken number of a level ("one" .. "ten"), "" above ten.
-std::string LevelNumberWord(int32_t levelNo);
+
+class TGameContext;
+
+// The HUD's parts, each rebuilt from the game's values.
+void ShowCountdown(TGameContext& game);
+void ShowLives(TGameContext& game);
+void ShowHealth(TGameContext& game);
+void ShowFireMode(TGameContext& game);
+void ShowLevel(TGameContext& game);

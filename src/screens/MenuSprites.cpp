@@ -1,20 +1,22 @@
 // Placement shared by the button and panel classes.
 #include "MenuSprites.h"
 
-#include "Unit1.h"
+#include "DXDraw.h"
+#include "GameContext.h"
 
 void PlaceMenuSprite(TImageSprite& sprite, const TMenuPlace& place)
 {
-    TPictureCollectionItem& image = MainForm->ImageList.Items.Find(place.Image);
+    TGameContext& game = Game();
+    TPictureCollectionItem& image = game.Image(place.Image);
     sprite.Image = &image;
     sprite.Width = image.Width();
     sprite.Height = image.Height();
     if (place.Centred) {
         const TPictureCollectionItem& basis =
-            place.CentreOn != nullptr ? MainForm->ImageList.Items.Find(place.CentreOn) : image;
+            place.CentreOn != nullptr ? game.Image(place.CentreOn) : image;
         // Doubles: an odd difference leaves the sprite on a half pixel.
-        sprite.X = (MainForm->DXDraw.Display.Width - basis.Width()) / 2.0;
-        sprite.Y = (MainForm->DXDraw.Display.Height - basis.Height()) / 2.0;
+        sprite.X = (game.Display().Display.Width - basis.Width()) / 2.0;
+        sprite.Y = (game.Display().Display.Height - basis.Height()) / 2.0;
     } else {
         sprite.X = place.X;
         sprite.Y = place.Y;

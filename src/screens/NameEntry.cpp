@@ -2,35 +2,37 @@
 #include "NameEntry.h"
 
 #include "Buttons.h"
-#include "PictureCollection.h"
+#include "DXDraw.h"
+#include "GameContext.h"
+#include "Images.h"
 #include "SpriteText.h"
-#include "Unit1.h"
+#include "SpriteWalks.h"
 
 TEnter_Name::TEnter_Name(TSprite* parent) : TImageSprite(parent)
 {
-    TMainForm& form = *MainForm;
-    TakeImage(form.Image("Enter_Name"));
+    TGameContext& game = Game();
+    TakeImage(game.Image(Images::EnterName));
     // Doubles: an odd difference leaves it on a half pixel.
-    X = (form.DXDraw.Display.Width - Width) / 2.0;
-    Y = (form.DXDraw.Display.Height - Height) / 2.0;
+    X = (game.Display().Display.Width - Width) / 2.0;
+    Y = (game.Display().Display.Height - Height) / 2.0;
     SetZ(0);
-    form.GameEnterNameClick();
+    EnterNameClick(game);
 }
 
-void TMainForm::GameEnterNameClick()
+void EnterNameClick(TGameContext& game)
 {
-    GameEnterName = !GameEnterName;
-    if (!GameEnterName) return;
-    DrawScoreCentred(400, 197, "Health_");
+    game.GameEnterName = !game.GameEnterName;
+    if (!game.GameEnterName) return;
+    DrawScoreCentred(game, 400, 197, Images::LargeDigit);
     // Off on entering the screen, so the panel opens with the tick shown.
-    GameSendResultClick();
+    SendResultClick(game);
     // A remembered name shows without a cursor; an empty one invites typing.
-    if (Edit2.empty()) GamegoEditClick();
+    if (game.Edit2.empty()) game.GamegoEditClick();
 }
 
-void TMainForm::GameSendResultClick()
+void SendResultClick(TGameContext& game)
 {
-    GameSendResult = !GameSendResult;
-    KillAll<TMenu>(Root());
-    if (GameSendResult) new TEnter_Name_Send(&Root());
+    game.GameSendResult = !game.GameSendResult;
+    KillAll<TMenu>(game.Root());
+    if (game.GameSendResult) new TEnter_Name_Send(&game.Root());
 }

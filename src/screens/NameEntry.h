@@ -5,9 +5,16 @@
 
 #include "ImageSprite.h"
 
+class TGameContext;
+
 // Opens itself: created, it runs the opening sequence.
 class TEnter_Name : public TImageSprite {
 public:
     explicit TEnter_Name(TSprite* parent);
     const char* ClassName() const override { return "TEnter_Name"; }
 };
+
+// Opens or closes the panel's contents (the form's GameEnterNameClick).
+void EnterNameClick(TGameContext& game);
+// Ticks or clears the send box (the form's GameSendResultClick).
+void SendResultClick(TGameContext& game);

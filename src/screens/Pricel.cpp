@@ -1,14 +1,17 @@
 // The screens' pointer.
 #include "Pricel.h"
 
-#include "Unit1.h"
+#include "DXDraw.h"
+#include "Depths.h"
+#include "GameContext.h"
+#include "Images.h"
 
 #include <cmath>
 
 Pricel::Pricel(TSprite* parent) : TImageSprite(parent)
 {
-    TakeImage(MainForm->ImageList.Items.Find("pricel_anim"));
-    SetZ(804);
+    TakeImage(Game().Image(Images::ScreenPointer));
+    SetZ(dpCrosshair);
     AnimCount = Image->PatternCount();
     AnimLooped = true;
     AnimSpeed = 0.01;
@@ -18,11 +21,12 @@ Pricel::Pricel(TSprite* parent) : TImageSprite(parent)
 void Pricel::DoMove(int moveCount)
 {
     TImageSprite::DoMove(moveCount);
+    TGameContext& game = Game();
     const int imageWidth = Image->Width(), imageHeight = Image->Height();
     // Rounding halves to even, as the game always has.
-    X = std::nearbyint(MainForm->Input.MouseX - imageWidth / 2.0);
-    Y = std::nearbyint(MainForm->Input.MouseY - imageHeight / 2.0);
-    const int surfaceWidth = MainForm->DXDraw.SurfaceWidth(), surfaceHeight = MainForm->DXDraw.SurfaceHeight();
+    X = std::nearbyint(game.Input.MouseX - imageWidth / 2.0);
+    Y = std::nearbyint(game.Input.MouseY - imageHeight / 2.0);
+    const int surfaceWidth = game.Display().SurfaceWidth(), surfaceHeight = game.Display().SurfaceHeight();
     if (Y >= surfaceHeight - imageHeight) Y = surfaceHeight - imageHeight;
     if (X >= surfaceWidth - imageWidth) X = surfaceWidth - imageWidth;
     if (Y <= 0) Y = 1;

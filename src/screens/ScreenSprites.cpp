@@ -2,6 +2,7 @@
 #include "ScreenSprites.h"
 
 #include "BackgroundSprite.h"
+#include "Depths.h"
 #include "ImageSprite.h"
 
 TBackgroundSprite* CreateBackdrop(TSprite& root, TPictureCollectionItem& image)
@@ -9,7 +10,7 @@ TBackgroundSprite* CreateBackdrop(TSprite& root, TPictureCollectionItem& image)
     auto* backdrop = new TBackgroundSprite(&root);
     backdrop->SetMapSize(1, 1);
     backdrop->Image = &image;
-    backdrop->SetZ(-1);
+    backdrop->SetZ(dpBackdrop);
     backdrop->Tile = true;
     return backdrop;
 }

@@ -1,20 +1,22 @@
 // Sprite text: the glyph classes and the layouts of numbers and words.
 #include "SpriteText.h"
 
+#include "Depths.h"
+#include "GameContext.h"
+#include "Images.h"
 #include "PictureCollection.h"
 #include "SpriteEngine.h"
-#include "Unit1.h"
 
 #include <cmath>
 
 TGlyph::TGlyph(TSprite* parent, const std::string& imageName, double scale, double x, double y)
     : TImageSprite(parent)
 {
-    TakeImage(MainForm->Image(imageName));
+    TakeImage(Game().Image(imageName));
     Scale = scale;
     X = x;
     Y = y;
-    SetZ(800);
+    SetZ(dpCaption);
 }
 
 void TGlyph::DoDraw()
@@ -31,7 +33,7 @@ Cifra::Cifra(TSprite* parent, const std::string& name, double scale, double x, d
 }
 
 Bukva::Bukva(TSprite* parent, const std::string& text, double scale, double x, double y)
-    : TGlyph(parent, "Bukva_" + text, scale, x, y)
+    : TGlyph(parent, Images::LetterPrefix + text, scale, x, y)
 {
 }
 
@@ -70,64 +72,59 @@ std::vector<double> GlyphPositions(double x, const std::vector<int>& widths, dou
 
 namespace {
 
-std::string Digit(int32_t d)
-{
-    return std::string(1, static_cast<char>('0' + d));
-}
-
 // A glyph's image, or nullptr for a character the font does not have (a
 // damaged settings file can hold any byte, a table any score): such a
 // character is left out rather than stopping the game.
-const TPictureCollectionItem* Glyph(TMainForm& form, const std::string& name)
+const TPictureCollectionItem* Glyph(TGameContext& game, const std::string& name)
 {
-    return dynamic_cast<const TPictureCollectionItem*>(form.ImageList.Items.FindItem(name));
+    return game.FindImage(name);
 }
 
 } // namespace
 
-void TMainForm::DrawNumber(int32_t value, int32_t x, int32_t y, const std::string& prefix, double scale)
+void DrawNumber(TGameContext& game, int32_t value, int32_t x, int32_t y, const std::string& prefix, double scale)
 {
     // No glyph shows a minus sign: a negative score (only a damaged file
     // holds one) is left blank rather than shown as another number.
     if (value < 0) return;
     double pen = x;
     for (int32_t d : SplitDigits(value)) {
-        const std::string name = prefix + Digit(d);
-        const TPictureCollectionItem* glyph = Glyph(*this, name);
+        const std::string name = Images::Digit(prefix.c_str(), d);
+        const TPictureCollectionItem* glyph = Glyph(game, name);
         if (glyph == nullptr) continue;
-        new Cifra(&Root(), name, scale, pen, y);
+        new Cifra(&game.Root(), name, scale, pen, y);
         pen += glyph->Width() / scale;
     }
 }
 
-void TMainForm::DrawScoreCentred(int32_t centreX, int32_t y, const std::string& prefix)
+void DrawScoreCentred(TGameContext& game, int32_t centreX, int32_t y, const std::string& prefix)
 {
     std::vector<std::pair<std::string, int>> glyphs;
     int total = 0;
-    for (int32_t d : SplitDigits(Score)) {
-        const std::string name = prefix + Digit(d);
-        if (const TPictureCollectionItem* glyph = Glyph(*this, name)) {
+    for (int32_t d : SplitDigits(game.Score)) {
+        const std::string name = Images::Digit(prefix.c_str(), d);
+        if (const TPictureCollectionItem* glyph = Glyph(game, name)) {
             glyphs.emplace_back(name, glyph->Width());
             total += glyph->Width();
         }
     }
     double pen = centreX - total / 2.0;
     for (const auto& [name, width] : glyphs) {
-        new Cifra(&Root(), name, 1.0, pen, y);
+        new Cifra(&game.Root(), name, 1.0, pen, y);
         pen += width;
     }
 }
 
-void TMainForm::DrawWord(const std::string& text, double x, double y, double scale)
+void DrawWord(TGameContext& game, const std::string& text, double x, double y, double scale)
 {
     double pen = x;
     for (char c : text) {
         const std::string letter(1, c);
-        const TPictureCollectionItem* glyph = Glyph(*this, "Bukva_" + letter);
+        const TPictureCollectionItem* glyph = Glyph(game, Images::LetterPrefix + letter);
         if (glyph == nullptr) continue;
-        new Bukva(&Root(), letter, scale, pen, y);
+        new Bukva(&game.Root(), letter, scale, pen, y);
         pen += glyph->Width() / scale;
     }
     // The cursor's height offset uses the unscaled letter whatever the scale.
-    if (GamegoEdit) new Bukva(&Root(), "prefix", scale, pen, y + Image("Bukva_A").Height() - 10);
+    if (game.GamegoEdit) new Bukva(&game.Root(), Images::Cursor, scale, pen, y + game.Image(Images::CursorBasis).Height() - 10);
 }

@@ -36,3 +36,14 @@ std::vector<int32_t> SplitDigits(int32_t value);
 
 // Left edges of glyphs laid out from x, each advancing by its width / scale.
 std::vector<double> GlyphPositions(double x, const std::vector<int>& widths, double scale);
+
+class TGameContext;
+
+// The value's digits from (x, y) with the glyph family prefix ("cifra",
+// "Health_"), each drawn at 1 / scale; nothing for a negative value.
+void DrawNumber(TGameContext& game, int32_t value, int32_t x, int32_t y, const std::string& prefix, double scale);
+// The score's digits centred on centreX.
+void DrawScoreCentred(TGameContext& game, int32_t centreX, int32_t y, const std::string& prefix);
+// The text's letters from (x, y), with the typing cursor after them while
+// typing is on; characters without a glyph are left out.
+void DrawWord(TGameContext& game, const std::string& text, double x, double y, double scale);

@@ -2,34 +2,37 @@
 // continuation that reloads a module when it comes back to its start.
 #include "Unit1.h"
 
+#include "Screen.h"
+#include "SpriteWalks.h"
 #include "Terror.h"
 
-void TMainForm::PlaySound(const std::string& name, bool wait)
+void TMainForm::PlaySound(TSound sound, bool wait)
 {
     if (!GameSound) return;
-    DXWaveList.Items.Find(name).Play(wait);
+    DXWaveList.Items.Find(SoundName(sound)).Play(wait);
 }
 
-void TMainForm::StopSound(const std::string& name, int32_t kind)
+void TMainForm::StopAllSounds()
 {
     TWaveCollection& waves = DXWaveList.Items;
-    if (name == "all") {
-        for (int i = 0; i < waves.Count(); ++i) waves.Items(i).Stop();
-    }
-    if (name == "button_up") waves.Find("button_up").Stop();
-    if (name == "technic") {
-        waves.Find("tank_move").Stop();
-        waves.Find("vert_move").Stop();
-        waves.Find("truc_move").Stop();
-    }
+    for (int i = 0; i < waves.Count(); ++i) waves.Items(i).Stop();
+}
+
+void TMainForm::StopEngineSounds()
+{
+    for (TSound engine : {TSound::TankMove, TSound::VertMove, TSound::TrucMove})
+        DXWaveList.Items.Find(SoundName(engine)).Stop();
+}
+
+void TMainForm::StopSound(TSound sound, int32_t kind)
+{
+    TWaveCollection& waves = DXWaveList.Items;
+    if (sound == TSound::ButtonUp) waves.Find(SoundName(sound)).Stop();
     if (kind != 0) {
-        // Both trucks share one engine loop, so they count together; the
-        // dying enemy is still among the children and counts itself.
-        const auto sameKind = [kind](const TTerror& enemy) {
-            if (kind == 6 || kind == 7) return enemy.EnemyKind == 6 || enemy.EnemyKind == 7;
-            return enemy.EnemyKind == kind;
-        };
-        if (CountChildren<TTerror>(Root(), sameKind) == 1) waves.Find(name).Stop();
+        // Kinds that share an engine loop count together; the dying enemy
+        // is still among the children and counts itself.
+        const auto sameLoop = [kind](const TTerror& enemy) { return SameEngine(kind, enemy.EnemyKind); };
+        if (CountChildren<TTerror>(Root(), sameLoop) == 1) waves.Find(SoundName(sound)).Stop();
     }
 }
 
@@ -51,16 +54,6 @@ void TMainForm::StopMusic()
     Music.SongTrack.clear();
 }
 
-void TMainForm::GameSoundClick()
-{
-    GameSound = !GameSound;
-}
-
-void TMainForm::GameMusicClick()
-{
-    GameMusic = !GameMusic;
-}
-
 void TMainForm::MusicContinuation()
 {
     if (Music.SongHandle == 0) return;
@@ -69,14 +62,5 @@ void TMainForm::MusicContinuation()
         Music.LastSongOrder = order;
         return;
     }
-    switch (GameState) {
-    case 3: PlayMusic("2"); break;
-    case 8: PlayMusic("3"); break;
-    case 2:
-    case 4:
-    case 5:
-    case 6:
-    case 7: PlayMusic("1"); break;
-    default: break;
-    }
+    if (const TScreen* screen = CurrentScreen()) PlayMusic(screen->MusicTrack());
 }

@@ -1,20 +1,20 @@
-// The main form: construction, start-up, screen states, the level-intro and
-// burst timer, pause, the in-game exit question, close requests, activation
-// and the switch between window and full screen.
+// The main form: construction, start-up, the table of screens and the
+// state changes through it, the toggles that belong to screens, close
+// requests, activation and the switch between window and full screen.
 #include "Unit1.h"
 
-#include "BackgroundSprite.h"
-#include "EngineErrors.h"
-#include "Buttons.h"
 #include "Colors.h"
-#include "Hud.h"
-#include "LevelIntro.h"
+#include "EngineErrors.h"
+#include "ExitScreen.h"
+#include "GameOverScreen.h"
+#include "GameScreen.h"
+#include "HelpScreen.h"
+#include "HighScoreScreen.h"
+#include "Levels.h"
+#include "MenuScreen.h"
 #include "NameEntry.h"
-#include "Pricel.h"
-#include "SpriteText.h"
-#include "Weapon.h"
-
-TMainForm* MainForm = nullptr;
+#include "OptionsScreen.h"
+#include "Shot.h"
 
 namespace {
 const char* const kCaption = "Zarvenok";
@@ -22,17 +22,20 @@ const char* const kPausedCaption = "Zarvenok [Pause]";
 } // namespace
 
 TMainForm::TMainForm(IPlatform& platform)
-    : Platform(platform),
+    : TGameContext(platform.Clock()),
+      Platform(platform),
       DXDraw(platform.Video()),
       DXTimer(platform.Clock()),
-      DXSound(platform.Audio(), platform.Clock()),
-      Timer1(platform.Clock(), 10000, false),
-      TimerLevel(platform.Clock(), 1000, false),
-      Timer2(platform.Clock(), 500, false),
-      Timer3(platform.Clock(), 1000, false)
+      DXSound(platform.Audio(), platform.Clock())
 {
-    MainForm = this;
-    HighScores = DefaultHighScores;
+    SetGame(this);
+    Screens_[gsMenu] = std::make_unique<TMenuScreen>(*this);
+    Screens_[gsGame] = std::make_unique<TGameScreen>(*this);
+    Screens_[gsHelp] = std::make_unique<THelpScreen>(*this);
+    Screens_[gsOptions] = std::make_unique<TOptionsScreen>(*this);
+    Screens_[gsHighScores] = std::make_unique<THighScoreScreen>(*this);
+    Screens_[gsExitScene] = std::make_unique<TExitScreen>(*this);
+    Screens_[gsGameOver] = std::make_unique<TGameOverScreen>(*this);
 
     // The form as designed: window 800 x 600, display options and mode.
     Platform.Video().CreateWindow(kCaption, 800, 600);
@@ -73,7 +76,6 @@ TMainForm::~TMainForm()
     StopMusic();
     // The sprites go before the libraries their images live in.
     SpriteEngine.Engine().Clear();
-    if (MainForm == this) MainForm = nullptr;
 }
 
 void TMainForm::Start()
@@ -121,7 +123,7 @@ void TMainForm::FormCreate()
 
     ResetHighScores();
     LoadSettings();
-    GoToState(2);
+    GoToState(gsMenu);
 }
 
 void TMainForm::SetWindowIcon()
@@ -164,159 +166,88 @@ void TMainForm::DXDrawFinalize()
     DXTimer.SetEnabled(false);
 }
 
+TScreen* TMainForm::CurrentScreen() const
+{
+    return GameState < Screens_.size() ? Screens_[GameState].get() : nullptr;
+}
+
+template <class Screen>
+Screen& TMainForm::ScreenOf(uint8_t state) const
+{
+    return static_cast<Screen&>(*Screens_[state]);
+}
+
 void TMainForm::GoToState(uint8_t state)
 {
     ClearScreen();
     GameState = state;
-    switch (state) {
-    case 2: BuildMenu(); break;
-    case 3: StartGame(); break;
-    case 4: BuildHelp(); break;
-    case 5: BuildOptions(); break;
-    case 6: BuildHighScores(); break;
-    case 7: BuildExitScene(); break;
-    case 8: BuildGameOver(); break;
-    default: break;
-    }
+    if (TScreen* screen = CurrentScreen()) screen->Build();
 }
 
 void TMainForm::ClearScreen()
 {
-    if (GameState < 2 || GameState > 8) return;
+    TScreen* screen = CurrentScreen();
+    if (screen == nullptr) return;
     SpriteEngine.Engine().Clear();
-    switch (GameState) {
-    case 3:
-        Menus.MenuMusicPending = true;
-        TimerLevel.SetEnabled(false);
-        Timer1.SetEnabled(false);
-        Timer2.SetEnabled(false);
-        Timer3.SetEnabled(false);
-        StopSound("all", 0);
-        break;
-    case 5:
-        GamegoEdit = false;
-        SaveSettings();
-        break;
-    case 6: SaveSettings(); break;
-    case 7:
-        PlaySound("after_pause", false);
-        SaveSettings();
-        break;
-    case 8:
-        Progress.GameOver = false;
-        GameEnterName = false;
-        GamegoEdit = false;
-        GameSendResult = false;
-        SaveSettings();
-        break;
-    default: break;
-    }
-}
-
-void TMainForm::BuildMenu()
-{
-    if (Menus.MenuMusicPending) PlayMusic("1");
-    Menus.MenuMusicPending = false;
-    PlayMusic("1");
-    Menus.HelpPage = 1;
-    new Pricel(&SpriteEngine.Engine());
-    auto* backdrop = new TBackgroundSprite(&SpriteEngine.Engine());
-    backdrop->SetMapSize(1, 1);
-    backdrop->Image = &ImageList.Items.Find("menu");
-    backdrop->Tile = true;
-}
-
-void TMainForm::BuildExitScene()
-{
-    new Pricel(&SpriteEngine.Engine());
-    auto* backdrop = new TBackgroundSprite(&SpriteEngine.Engine());
-    backdrop->SetMapSize(1, 1);
-    backdrop->Image = &ImageList.Items.Find("SceneExit");
-    backdrop->SetZ(-1);
-    backdrop->Tile = true;
-    PlaySound("pause", false);
+    screen->Teardown();
 }
 
 void TMainForm::Timer1Timer()
 {
-    switch (GameState) {
-    case 3:
-        if (Progress.LevelIntro) {
-            Activation.Timer1Pending = false;
-            Progress.LevelIntro = false;
-            KillAll<TBegin>(Root());
-            KillAll<Bukva>(Root());
-            new TPlayerSprite(&Root());
-            new Pricel_prosto(&Root());
-        }
-        Timer1.SetEnabled(false);
-        TimerLevel.SetEnabled(true);
-        Fire.SingleFire = true;
-        Input.TriggerHeld = false;
-        break;
-    case 8:
-        if (ScoreReachedTable()) {
-            new Pricel(&Root());
-            new TEnter_Name(&Root());
-        }
-        Timer1.SetEnabled(false);
-        break;
-    default: break;
-    }
+    if (TScreen* screen = CurrentScreen()) screen->Timer1Step();
 }
 
 void TMainForm::GamePauseClick()
 {
-    if (GameState != 3 || GameMainExit || Progress.LevelIntro) return;
-    GamePause = !GamePause;
-    TimerLevel.SetEnabled(!TimerLevel.Enabled());
-    if (GamePause) {
-        SetCaption(kPausedCaption);
-        if (!Activation.FocusLost) {
-            PlaySound("pause", false);
-            new TPauseWord(&Root());
-        }
-    } else {
-        SetCaption(kCaption);
-        if (!Activation.FocusLost) {
-            PlaySound("after_pause", false);
-            KillAll<TMenuGame>(Root());
-        }
-    }
+    if (TScreen* screen = CurrentScreen()) screen->PauseClick();
 }
 
 void TMainForm::GameMainExitClick()
 {
-    if (GameState != 3 || GamePause) return;
-    GameMainExit = !GameMainExit;
-    if (!Progress.LevelIntro) TimerLevel.SetEnabled(!TimerLevel.Enabled());
-    if (GameMainExit) {
-        SetCaption(kPausedCaption);
-        PlaySound("pause", false);
-        new TMainExit(&Root());
-    } else {
-        SetCaption(kCaption);
-        PlaySound("after_pause", false);
-        KillAll<TMenu>(Root());
-        KillAll<TMenuGame>(Root());
-    }
+    if (TScreen* screen = CurrentScreen()) screen->MainExitClick();
 }
 
-void TMainForm::GamegoEditClick()
+void TMainForm::GameEnterNameClick()
 {
-    GamegoEdit = !GamegoEdit;
+    EnterNameClick(*this);
+}
+
+void TMainForm::GameSendResultClick()
+{
+    SendResultClick(*this);
+}
+
+void TMainForm::GameClearHighScoreClick()
+{
+    ScreenOf<THighScoreScreen>(gsHighScores).ClearPanelClick();
+}
+
+void TMainForm::TimerLevelTimer()
+{
+    ::TimerLevelTimer(*this);
+}
+
+void TMainForm::Timer2Timer()
+{
+    ::Timer2Timer(*this);
+}
+
+void TMainForm::Timer3Timer()
+{
+    ::Timer3Timer(*this);
+}
+
+void TMainForm::ResolveShot(int x, int y)
+{
+    ::ResolveShot(*this, x, y);
 }
 
 void TMainForm::FormClose()
 {
-    if (GameState == 3) {
-        GamePause = false;
-        GameMainExit = true;
-        TimerLevel.SetEnabled(false);
-        new TMainExit(&Root());
-    } else {
-        GoToState(7);
-    }
+    if (TScreen* screen = CurrentScreen())
+        screen->CloseRequested();
+    else
+        GoToState(gsExitScene);
 }
 
 void TMainForm::FormResize()
@@ -326,41 +257,31 @@ void TMainForm::FormResize()
 
 void TMainForm::DXTimerDeactivate()
 {
-    if (GameState != 3) {
+    if (TScreen* screen = CurrentScreen()) {
+        screen->FocusLost();
+    } else {
         Activation.FocusLost = true;
         SetCaption(kPausedCaption);
-        return;
-    }
-    if (Platform.Video().WindowState() == TWindowState::Minimized || Progress.LevelIntro) Activation.FocusLost = true;
-    if (GamePause)
-        Activation.PausedBeforeFocusLoss = true;
-    else
-        GamePauseClick();
-    if (Progress.LevelIntro) {
-        SetCaption(kPausedCaption);
-        if (Activation.Timer2Pending) Timer2.SetEnabled(false);
-        if (Activation.Timer3Pending) Timer3.SetEnabled(false);
-        if (Activation.Timer1Pending) Timer1.SetEnabled(false);
     }
 }
 
 void TMainForm::DXTimerActivate()
 {
-    if (GameState == 3) {
-        if (Activation.PausedBeforeFocusLoss)
-            Activation.PausedBeforeFocusLoss = false;
-        else
-            GamePauseClick();
-        if (Progress.LevelIntro) {
-            SetCaption(kCaption);
-            if (Activation.Timer2Pending) Timer2.SetEnabled(true);
-            if (Activation.Timer3Pending) Timer3.SetEnabled(true);
-            if (Activation.Timer1Pending) Timer1.SetEnabled(true);
-        }
-    } else {
+    if (TScreen* screen = CurrentScreen())
+        screen->FocusRegained();
+    else
         SetCaption(kCaption);
-    }
     Activation.FocusLost = false;
+}
+
+bool TMainForm::WindowMinimized()
+{
+    return Platform.Video().WindowState() == TWindowState::Minimized;
+}
+
+void TMainForm::Sleep(uint32_t ms)
+{
+    Platform.Clock().Sleep(ms);
 }
 
 void TMainForm::GameFullScreenClick()
@@ -407,9 +328,4 @@ void TMainForm::SetCaption(const std::string& caption)
 std::string TMainForm::Caption() const
 {
     return Platform.Video().Caption();
-}
-
-bool TMainForm::ScoreReachedTable() const
-{
-    return QualifiesForHighScores(HighScores, Score);
 }

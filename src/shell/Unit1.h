@@ -1,125 +1,68 @@
-// The main form: owns every component of the game for the whole run, holds
-// the game-wide values and flags, and answers the window's events, the
-// message timers and the frame clock.
+// The main form: owns every component of the game for the whole run and
+// the screen of each state, holds the game-wide values and flags (through
+// the game context it is), and answers the window's events, the message
+// timers and the frame clock.
 //
 // Where each group of members is defined:
-//   start-up, screens, pause, exit question, activation  src/shell/Unit1.cpp
-//   the frame and the level switch's place in it         src/shell/FrameDriver.cpp
-//   keys, buttons and the pointer                         src/shell/InputDispatch.cpp
-//   sound effects and music                               src/shell/SoundControl.cpp
-//   settings and high scores                              src/shell/Settings.cpp
-//   the message loop and the timers                       src/shell/MessageLoop.cpp
-//   random numbers                                        src/shell/GameRandom.cpp
-//   the score server and the web pages                    src/shell/OnlineScores.cpp
-//   the start-game build and the scenes                   src/battlefield/Scenes.cpp
-//   the gameplay frame, level timers and the switch       src/battlefield/Levels.cpp
-//   the shot                                              src/battlefield/Shot.cpp
-//   sprite text                                           src/screens/SpriteText.cpp
-//   the HUD and the level-start number                    src/screens/Hud.cpp
-//   the help screen                                       src/screens/HelpScreen.cpp
-//   the options screen                                    src/screens/OptionsScreen.cpp
-//   the high-score screen and its clear panel             src/screens/HighScoreScreen.cpp
-//   the game-over screen                                  src/screens/GameOverScreen.cpp
-//   the name-entry panel                                  src/screens/NameEntry.cpp
+//   start-up, screen states, the toggles, activation, full screen  src/shell/Unit1.cpp
+//   the frame                                                     src/shell/FrameDriver.cpp
+//   keys, buttons and the pointer                                  src/shell/InputDispatch.cpp
+//   sound effects and music                                        src/shell/SoundControl.cpp
+//   settings and high scores                                       src/shell/Settings.cpp
+//   the message loop and the timers                                src/shell/MessageLoop.cpp
+//   random numbers                                                 src/shell/GameRandom.cpp
+//   the score server and the web pages                             src/shell/OnlineScores.cpp
+// What each screen does is in its own file: src/screens/*Screen.cpp and
+// src/battlefield/GameScreen.cpp.
 #pragma once
 
 #include "DXDraw.h"
 #include "DXSound.h"
 #include "DXSpriteEngine.h"
 #include "DXTimer.h"
-#include "FireState.h"
+#include "GameContext.h"
 #include "GameFolders.h"
-#include "HighScores.h"
-#include "LevelProgress.h"
-#include "MenuState.h"
 #include "PictureCollection.h"
 #include "Platform.h"
 #include "RandomGenerator.h"
-#include "ShellGlobals.h"
-#include "SpriteWalks.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
-class TMainForm;
+class TScreen;
 
-// The one main form, as every part of the game reaches it.
-extern TMainForm* MainForm;
-
-class TMainForm {
+class TMainForm : public TGameContext {
 public:
     explicit TMainForm(IPlatform& platform);
-    ~TMainForm();
-    TMainForm(const TMainForm&) = delete;
-    TMainForm& operator=(const TMainForm&) = delete;
+    ~TMainForm() override;
 
     IPlatform& Platform;
 
-    // ---- components
+    // ---- components (the timers, the text buffers, the flags and the
+    // game-wide values are the context's)
     TDXDraw DXDraw;
     TDXImageList ImageList;
     TDXSpriteEngine SpriteEngine;
     TDXTimer DXTimer;
     TDXSound DXSound;
     TDXWaveList DXWaveList;
-    TMessageTimer Timer1;
-    TMessageTimer TimerLevel;
-    TMessageTimer Timer2;
-    TMessageTimer Timer3;
-    // Hidden text buffers: the options screen's text and the player's name.
-    std::string Edit1;
-    std::string Edit2;
-
-    // ---- option flags (the popup menu's checkable items)
-    bool GamePause = false;
-    bool GameFullScreen = false;
-    bool GameSound = true;
-    bool GameMusic = true;
-    bool GameMainExit = false;
-    bool GameEnterName = false;
-    bool GameSendResult = false;
-    bool GamegoEdit = false;
-    bool GameClearHighScore = false;
-
-    // ---- game-wide values
-    uint8_t GameState = 0;
-    int32_t LevelNo = 0;
-    int32_t SceneNo = 0;
-    int32_t Score = 0;
-    int32_t Lives = 0;
-    int32_t Health = 0;
-    int32_t InfantryCount = 0;
-    int32_t VehicleCount = 0;
-    std::string PlayerName;
-    std::string AddText;
-    THighScoreTable HighScores;
-
-    // ---- the globals of each concern
-    TActivationFlags Activation;
-    TInputState Input;
-    TMusicState Music;
-    TMenuState Menus;
-    TFireState Fire;
-    TLevelProgress Progress;
-
-    // The sprite tree's root, which holds every sprite of the game.
-    TSpriteEngine& Root() { return SpriteEngine.Engine(); }
-    // The library image of that name (EPictureCollectionError when missing).
-    TPictureCollectionItem& Image(const std::string& name) { return ImageList.Items.Find(name); }
 
     // ---- start-up, screens and shutdown
     void FormCreate();
     void FormClose();
     void FormResize();
-    void GoToState(uint8_t state);
+    void GoToState(uint8_t state) override;
     void ClearScreen();
     void Timer1Timer();
     void GamePauseClick();
     void GameMainExitClick();
-    void GameFullScreenClick();
-    void GamegoEditClick();
+    void GameFullScreenClick() override;
+    void GameEnterNameClick();
+    void GameSendResultClick();
+    void GameClearHighScoreClick();
     void DXTimerActivate();
     void DXTimerDeactivate();
     void DXDrawInitializing();
@@ -128,6 +71,8 @@ public:
 
     // ---- frames
     void DXTimerTimer(int lagCount);
+    // The current screen's frame.
+    void FrameHook();
 
     // ---- input
     void FormKeyDown(int key, bool alt);
@@ -135,13 +80,19 @@ public:
     void DXDrawMouseUp(TMouseButton button, int x, int y);
     void DXDrawMouseMove(int x, int y);
 
+    // ---- the level's timers and the shot
+    void TimerLevelTimer();
+    void Timer2Timer();
+    void Timer3Timer();
+    void ResolveShot(int x, int y);
+
     // ---- sound and music
-    void PlaySound(const std::string& name, bool wait);
-    void StopSound(const std::string& name, int32_t kind);
-    void PlayMusic(const std::string& track);
-    void StopMusic();
-    void GameSoundClick();
-    void GameMusicClick();
+    void PlaySound(TSound sound, bool wait = false) override;
+    void StopSound(TSound sound, int32_t kind = 0) override;
+    void StopAllSounds() override;
+    void StopEngineSounds() override;
+    void PlayMusic(const std::string& track) override;
+    void StopMusic() override;
     void MusicContinuation();
 
     // ---- settings and high scores
@@ -152,14 +103,15 @@ public:
     // stored choice, which is kept until the player switches in the game.
     std::optional<bool> FullScreenForRun;
     void LoadSettings();
-    void SaveSettings();
-    void ResetHighScores();
+    void SaveSettings() override;
+    void ResetHighScores() override;
 
     // ---- online scores and the web site
-    // Sends the committed name and score to the score server.
-    void SubmitScore();
+    void SubmitScore() override;
     // Opens the address in the user's browser.
     void GoWeb(const std::string& address);
+    void OpenHomePage() override { GoWeb(HomePageAddress()); }
+    void OpenOnlineTable() override { GoWeb(OnlineTableAddress()); }
     // The server's base address (no trailing "/"); ZARVENOK_SERVER overrides
     // the one the game was built with.
     std::string ServerAddress() const;
@@ -167,49 +119,19 @@ public:
     std::string OnlineTableAddress() const;
 
     // ---- random numbers
-    // Seeds the game's generator from the clock.
-    void Randomize();
-    // 0 .. n - 1 with equal chance.
-    int32_t RandInt(int32_t n);
+    void Randomize() override;
+    int32_t RandInt(int32_t n) override;
 
-    // ---- the battlefield
-    void StartGame();
-    void BuildScene1();
-    void BuildScene2();
-    void BuildScene3();
-    void BuildScene4();
-    // Scene n of 1 .. 4.
-    void BuildScene(int n);
-    void GameplayFrame();
-    void LevelSwitch();
-    void TimerLevelTimer();
-    void Timer3Timer();
-    void ResolveShot(int x, int y);
-
-    // ---- sprite text and HUD
-    void DrawNumber(int32_t value, int32_t x, int32_t y, const std::string& prefix, double scale);
-    void DrawScoreCentred(int32_t centreX, int32_t y, const std::string& prefix);
-    void DrawWord(const std::string& text, double x, double y, double scale);
-    void ShowCountdown();
-    void ShowLives();
-    void ShowHealth();
-    void ShowFireMode();
-    void ShowLevel();
-    void Timer2Timer();
-
-    // ---- the screens around the game
-    void BuildHelp();
-    void BuildOptions();
-    void OptionsFrame();
-    void BuildHighScores();
-    void GameClearHighScoreClick();
-    void BuildGameOver();
-    void GameOverFrame();
-    void GameEnterNameClick();
-    void GameSendResultClick();
+    // ---- the context's view of the components
+    TDXDraw& Display() override { return DXDraw; }
+    TDXSpriteEngine& Sprites() override { return SpriteEngine; }
+    TPictureCollection& Images() override { return ImageList.Items; }
+    bool WindowMinimized() override;
+    void Quit() override { Terminated = true; }
+    void Sleep(uint32_t ms) override;
 
     // ---- the window's caption
-    void SetCaption(const std::string& caption);
+    void SetCaption(const std::string& caption) override;
     std::string Caption() const;
 
     // ---- the message loop
@@ -235,18 +157,15 @@ public:
     uint64_t FrameCount = 0;
 
 private:
+    // The screen of the current state; nullptr before the first state.
+    TScreen* CurrentScreen() const;
+    template <class Screen>
+    Screen& ScreenOf(uint8_t state) const;
     void SetWindowIcon();
-    void BuildMenu();
-    void BuildExitScene();
-    void FrameHook();
-    void PlainFrame(bool fill);
-    // Fills the back surface with 0 unless a backdrop will paint over it all.
-    void ClearBackSurface();
-    void TypeInto(std::string& buffer, int key);
-    bool ScoreReachedTable() const;
-    void SpawnEnemies();
     void ReportSettingsProblem(const std::string& text);
 
+    // Indexed by state; states without a screen hold nullptr.
+    std::array<std::unique_ptr<TScreen>, gsGameOver + 1> Screens_;
     TRandomGenerator Random_;
     // "Config.cfg" exists but could not be read: it is left alone this run.
     bool SettingsUntouchable_ = false;

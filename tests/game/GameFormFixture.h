@@ -4,6 +4,7 @@
 #pragma once
 
 #include "HeadlessPlatform.h"
+#include "SpriteWalks.h"
 #include "Unit1.h"
 
 #include <gtest/gtest.h>

@@ -22,13 +22,13 @@ TEST_F(GameForm, PlayerHitFlashesTheRawValue255AtBothDepths)
         if (fullScreen) Form->GameFullScreenClick();
         ASSERT_EQ(Form->DXDraw.Surface()->PixelFormat().BitCount, fullScreen ? 16 : 32);
         Form->Progress.PlayerHit = true;
-        Form->GameplayFrame();
+        Form->FrameHook();
         EXPECT_FALSE(Form->Progress.PlayerHit);
         EXPECT_EQ(Form->DXDraw.Surface()->GetPixel(0, 0), 255u);
         EXPECT_EQ(Form->DXDraw.Surface()->GetPixel(799, 599), 255u);
         EXPECT_TRUE(Has(Sounds(), "play player_dead"));
         // The next frame shows the battlefield again.
-        Form->GameplayFrame();
+        Form->FrameHook();
         EXPECT_NE(Form->DXDraw.Surface()->GetPixel(400, 100), 255u);
     }
 }
@@ -42,15 +42,15 @@ TEST_F(GameForm, TruckEngineStopsOnlyWithTheLastTruck)
     EXPECT_EQ(Form->VehicleCount, 3);
     Sounds();
     // Two trucks of kinds 6 and 7 share the loop: it keeps playing.
-    Form->StopSound("truc_move", 6);
+    Form->StopSound(TSound::TrucMove, 6);
     EXPECT_FALSE(Has(Sounds(), "stop truc_move"));
     truck6->Dead();
     tank->Dead();
     root.Dead();
-    Form->StopSound("truc_move", 7);
+    Form->StopSound(TSound::TrucMove, 7);
     EXPECT_TRUE(Has(Sounds(), "stop truc_move"));
     // The tank's loop is its own; a kind without enemies stops nothing.
-    Form->StopSound("tank_move", 5);
+    Form->StopSound(TSound::TankMove, 5);
     EXPECT_FALSE(Has(Sounds(), "stop tank_move"));
 }
 
@@ -87,7 +87,7 @@ TEST_F(GameForm, KilledVehicleNeitherDrivesOffNorCountsTwice)
     // Its last move in this frame would take it past the edge.
     tank->X = 799;
     const int32_t health = Form->Health;
-    Form->GameplayFrame();
+    Form->FrameHook();
     EXPECT_EQ(Form->VehicleCount, 1);
     EXPECT_EQ(Form->Health, health);
 }
@@ -139,7 +139,7 @@ TEST_F(GameForm, HitMarkEndsWithItsOwnAnimation)
     new TPopal(&Form->Root(), 300, 300);
     int frames = 0;
     while (FirstChild<TPopal>(Form->Root()) != nullptr && frames < 50) {
-        Form->GameplayFrame();
+        Form->FrameHook();
         ++frames;
     }
     EXPECT_LE(frames, 4);
@@ -192,24 +192,24 @@ TEST_F(GameForm, ShotsKickTheWeaponOnlyInSingleFire)
     auto* weapon = FirstChild<TPlayerSprite>(Form->Root());
     ASSERT_NE(weapon, nullptr);
     Form->Input.MouseX = 400;
-    Form->GameplayFrame();
+    Form->FrameHook();
     EXPECT_DOUBLE_EQ(weapon->Y, 485);
     // Two frames with shots lift it twice, the next puts it back at rest.
     Form->ResolveShot(400, 100);
-    Form->GameplayFrame();
+    Form->FrameHook();
     EXPECT_DOUBLE_EQ(weapon->Y, 480);
     Form->ResolveShot(400, 100);
     Form->ResolveShot(400, 100);
-    Form->GameplayFrame();
+    Form->FrameHook();
     EXPECT_DOUBLE_EQ(weapon->Y, 475);
     // One flash for both shots, and the last frame's flash, reached later
     // in the pass, takes it along: in a run of shots the flash blinks.
     EXPECT_EQ(CountChildren<TSplash>(Form->Root(), [](const TSplash& s) { return !s.MarkedDead(); }), 0);
-    Form->GameplayFrame();
+    Form->FrameHook();
     EXPECT_DOUBLE_EQ(weapon->Y, 485);
     Form->Fire.SingleFire = false;
     Form->ResolveShot(400, 100);
-    Form->GameplayFrame();
+    Form->FrameHook();
     EXPECT_DOUBLE_EQ(weapon->Y, 485);
     auto* flash = FirstChild<TSplash>(Form->Root());
     ASSERT_NE(flash, nullptr);
@@ -228,7 +228,7 @@ TEST_F(GameForm, EffectFamilyEndsTogether)
     auto* fresh = new TTerror_Dead(&root, 2, 1.5, 400, 380, 460);
     int frames = 0;
     while (FirstChild<TIscr>(root) != nullptr && frames < 100) {
-        Form->GameplayFrame();
+        Form->FrameHook();
         ++frames;
     }
     EXPECT_LT(frames, 20);

@@ -106,10 +106,10 @@ TEST(Hud, LevelIsCentredOn700WithTheDigitsRaised)
 
 TEST(Hud, SpokenLevelNumbers)
 {
-    EXPECT_EQ(LevelNumberWord(1), "one");
-    EXPECT_EQ(LevelNumberWord(10), "ten");
-    EXPECT_EQ(LevelNumberWord(11), "");
-    EXPECT_EQ(LevelNumberWord(0), "");
+    EXPECT_STREQ(SoundName(LevelNumberSound(1).value()), "one");
+    EXPECT_STREQ(SoundName(LevelNumberSound(10).value()), "ten");
+    EXPECT_FALSE(LevelNumberSound(11));
+    EXPECT_FALSE(LevelNumberSound(0));
 }
 
 TEST(Levels, ValuesOfTheFirstTenLevels)
@@ -213,8 +213,19 @@ TEST(Terror, PlayerLosesALifePerHundredHealth)
 
 TEST(Terror, KindTable)
 {
-    // Stopping an engine needs the engine's name on every vehicle row.
-    for (int kind = 5; kind <= 8; ++kind) EXPECT_STRNE(TerrorKinds[kind].EngineSound, "") << kind;
+    // Soldiers are kinds 1 .. 4; every vehicle has an engine loop to stop.
+    for (int kind = 1; kind <= kTerrorKindCount; ++kind) {
+        EXPECT_EQ(TerrorKind(kind).Infantry, kind <= 4) << kind;
+        EXPECT_EQ(TerrorKind(kind).EngineSound.has_value(), kind > 4) << kind;
+    }
+    // The two trucks share one loop; nothing else shares.
+    EXPECT_TRUE(SameEngine(6, 7));
+    EXPECT_FALSE(SameEngine(5, 6));
+    EXPECT_FALSE(SameEngine(1, 2));
+    EXPECT_TRUE(SameEngine(3, 3));
+    // The light truck stops to fire without turning.
+    EXPECT_FALSE(TerrorKind(7).TurnsToFire);
+    EXPECT_TRUE(TerrorKind(5).TurnsToFire);
     EXPECT_DOUBLE_EQ(TerrorKinds[2].AnimRate * 0.015 * 16, 0.08);
     EXPECT_EQ(TerrorImageName(3, "_move"), "terror3_move");
 }

@@ -1,0 +1,47 @@
+// The context's own parts: the timers, the root and the current game.
+#include "GameContext.h"
+
+#include "DXSpriteEngine.h"
+
+#include <cassert>
+
+namespace {
+TGameContext* Current = nullptr;
+} // namespace
+
+TGameContext::TGameContext(IClock& clock)
+    : Timer1(clock, 10000, false), TimerLevel(clock, 1000, false), Timer2(clock, 500, false), Timer3(clock, 1000, false)
+{
+    HighScores = DefaultHighScores;
+}
+
+TGameContext::~TGameContext()
+{
+    if (Current == this) Current = nullptr;
+}
+
+TSpriteEngine& TGameContext::Root()
+{
+    return Sprites().Engine();
+}
+
+const TPictureCollectionItem* TGameContext::FindImage(const std::string& name)
+{
+    return dynamic_cast<const TPictureCollectionItem*>(Images().FindItem(name));
+}
+
+bool TGameContext::ScoreReachedTable() const
+{
+    return QualifiesForHighScores(HighScores, Score);
+}
+
+TGameContext& Game()
+{
+    assert(Current != nullptr);
+    return *Current;
+}
+
+void SetGame(TGameContext* game)
+{
+    Current = game;
+}
