@@ -52,7 +52,9 @@ passes() {
   return 1
 }
 
-click() { xdotool mousemove --window "$wid" "$1" "$2" sleep 0.2 click 1; }
+# The move is synchronous: the pointer is there, and its motion queued ahead
+# of the press, before the click is sent.
+click() { xdotool mousemove --sync --window "$wid" "$1" "$2" click 1; }
 
 # The program's end: waits for it and leaves "exit status N" in status.txt.
 ended() {
