@@ -10,7 +10,11 @@ TGameContext* Current = nullptr;
 } // namespace
 
 TGameContext::TGameContext(IClock& clock)
-    : Timer1(clock, 10000, false), TimerLevel(clock, 1000, false), Timer2(clock, 500, false), Timer3(clock, 1000, false)
+    : GameClock(clock),
+      Timer1(GameClock, 10000, false),
+      TimerLevel(GameClock, 1000, false),
+      Timer2(GameClock, 500, false),
+      Timer3(GameClock, 1000, false)
 {
     HighScores = DefaultHighScores;
 }

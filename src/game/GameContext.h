@@ -5,6 +5,7 @@
 
 #include "DXTimer.h"
 #include "FireState.h"
+#include "GameClock.h"
 #include "GameState.h"
 #include "HighScores.h"
 #include "LevelProgress.h"
@@ -26,6 +27,10 @@ public:
     virtual ~TGameContext();
     TGameContext(const TGameContext&) = delete;
     TGameContext& operator=(const TGameContext&) = delete;
+
+    // The platform's clock, read once per step; everything of the game that
+    // tells time uses it.
+    TGameClock GameClock;
 
     // ---- the message timers
     TMessageTimer Timer1;

@@ -3,7 +3,7 @@
 
 void TMainForm::Randomize()
 {
-    Random_.Seed(Platform.Clock().Now());
+    Random_.Seed(GameClock.Now());
 }
 
 int32_t TMainForm::RandInt(int32_t n)

@@ -11,6 +11,7 @@
 
 void TMainForm::HandleEvent(const TInputEvent& event)
 {
+    const TClockStep step(GameClock);
     using TKind = TInputEvent::TKind;
     switch (event.Kind) {
     case TKind::KeyDown: FormKeyDown(event.Key, event.Alt); break;
@@ -42,7 +43,8 @@ void TMainForm::HandleEvent(const TInputEvent& event)
 
 void TMainForm::RunDue()
 {
-    const uint32_t now = Platform.Clock().Now();
+    const TClockStep step(GameClock);
+    const uint32_t now = GameClock.Now();
     std::vector<TMessageTimer*> due;
     for (TMessageTimer* timer : Timers())
         if (timer->Enabled() && timer->IsDue(now)) due.push_back(timer);
@@ -53,7 +55,7 @@ void TMainForm::RunDue()
     for (TMessageTimer* timer : due) {
         if (Terminated) return;
         // An earlier handler may have stopped or restarted this one.
-        if (timer->Enabled() && timer->IsDue(Platform.Clock().Now())) timer->Fire();
+        if (timer->Enabled() && timer->IsDue(GameClock.Now())) timer->Fire();
     }
     if (!Terminated) DXTimer.Idle();
     Platform.Video().SetPointerGrab(PointerStaysInWindow(*this));
@@ -61,7 +63,7 @@ void TMainForm::RunDue()
 
 std::optional<uint32_t> TMainForm::NextDeadline()
 {
-    const uint32_t now = Platform.Clock().Now();
+    const uint32_t now = GameClock.Now();
     std::optional<uint32_t> next = DXTimer.NextDue();
     for (TMessageTimer* timer : Timers()) {
         const std::optional<uint32_t> dueTime = timer->DueTime();

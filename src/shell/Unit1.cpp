@@ -25,7 +25,7 @@ TMainForm::TMainForm(IPlatform& platform)
     : TGameContext(platform.Clock()),
       Platform(platform),
       DXDraw(platform.Video()),
-      DXTimer(platform.Clock()),
+      DXTimer(GameClock),
       DXSound(platform.Audio(), platform.Clock())
 {
     SetGame(this);
@@ -281,7 +281,7 @@ bool TMainForm::WindowMinimized()
 
 void TMainForm::Sleep(uint32_t ms)
 {
-    Platform.Clock().Sleep(ms);
+    GameClock.Sleep(ms);
 }
 
 void TMainForm::GameFullScreenClick()
