@@ -13,17 +13,23 @@ prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" --component game > "$work/install.log"
 
 fail() { echo "$1"; exit 1; }
-for file in bin/zarvenok share/zarvenok/Data/Graphic.dxg share/zarvenok/Data/Music.dxw \
+metainfo=share/metainfo/io.github.zarvenok.Zarvenok.metainfo.xml
+for file in games/zarvenok share/zarvenok/Data/Graphic.dxg share/zarvenok/Data/Music.dxw \
             share/zarvenok/Music/1.xm share/zarvenok/Music/2.xm share/zarvenok/Music/3.xm \
-            share/applications/zarvenok.desktop share/metainfo/zarvenok.metainfo.xml \
+            share/applications/zarvenok.desktop $metainfo \
             share/icons/hicolor/256x256/apps/zarvenok.png share/icons/hicolor/64x64/apps/zarvenok.png \
-            share/icons/hicolor/scalable/apps/zarvenok.svg; do
+            share/icons/hicolor/scalable/apps/zarvenok.svg share/man/man6/zarvenok.6.gz \
+            share/doc/zarvenok/copyright; do
   [[ -s $prefix/$file ]] || fail "$file is not installed"
 done
+[[ ! -e $prefix/bin/zarvenok ]] || fail "the program went into bin/, not games/"
 [[ ! -e $prefix/share/zarvenok/Data/zarvenok.png ]] || fail "the icon files went into the library folder"
-grep -q "version=\"$version\"" "$prefix/share/metainfo/zarvenok.metainfo.xml" || fail "the metainfo has not the version $version"
+grep -q "version=\"$version\"" "$prefix/$metainfo" || fail "the metainfo has not the version $version"
 
-game=$prefix/bin/zarvenok
+game=$prefix/games/zarvenok
+# The menu entry starts the program where this prefix put it.
+grep -qx "Exec=$game" "$prefix/share/applications/zarvenok.desktop" ||
+  fail "the menu entry does not start $game: $(grep Exec= "$prefix/share/applications/zarvenok.desktop")"
 (cd "$work" && "$here/command_line.sh" "$game" "$version")
 
 # A player with XDG_DATA_HOME set.

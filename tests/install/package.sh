@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian packages from the build tree as it is, installs them
 # with dpkg, starts the installed game from another folder as a new player
-# would, checks the server's unit is installed but not enabled, and removes
-# both packages again, also when a step fails. Needs root: otherwise, or when
+# would, checks the server's unit is installed but not enabled, enables it as
+# an administrator would, and purges both packages again (also when a step
+# fails): nothing of them, not even the unit's link, may stay. Needs root: otherwise, or when
 # the game is already installed on this machine, it reports itself skipped.
 #   package.sh BUILD_DIR PACK WORK_DIR
 set -euo pipefail
@@ -50,19 +51,22 @@ if [[ -n $server_deb ]]; then
   installed+=(zarvenok-server)
 fi
 
-game=$(command -v zarvenok) || fail "zarvenok is not on the PATH after installing"
-[[ $game == /usr/bin/zarvenok ]] || fail "zarvenok is at $game"
+game=/usr/games/zarvenok
+[[ -x $game ]] || fail "$game is not installed"
 for file in /usr/share/zarvenok/Data/Graphic.dxg /usr/share/applications/zarvenok.desktop \
-            /usr/share/metainfo/zarvenok.metainfo.xml /usr/share/icons/hicolor/scalable/apps/zarvenok.svg; do
+            /usr/share/metainfo/io.github.zarvenok.Zarvenok.metainfo.xml /usr/share/icons/hicolor/scalable/apps/zarvenok.svg \
+            /usr/share/man/man6/zarvenok.6.gz /usr/share/doc/zarvenok/copyright; do
   [[ -s $file ]] || fail "$file is not installed"
 done
-(cd "$work" && "$here/command_line.sh" zarvenok "$(dpkg-deb --field "$game_deb" Version)")
+# The program's version is the package's without its Debian revision.
+version=$(dpkg-deb --field "$game_deb" Version)
+(cd "$work" && "$here/command_line.sh" "$game" "${version%-*}")
 
 # A new player: an empty home, no XDG_DATA_HOME, started from another folder.
 export HOME=$work/home
 unset XDG_DATA_HOME
 mkdir -p "$HOME"
-"$here/../e2e/exit_through_menu.sh" zarvenok "$work/elsewhere" "$pack" /usr/share/zarvenok/Data/Graphic.dxg
+"$here/../e2e/exit_through_menu.sh" "$game" "$work/elsewhere" "$pack" /usr/share/zarvenok/Data/Graphic.dxg
 [[ -s $HOME/.local/share/zarvenok/Config.cfg ]] || fail "the settings are not in ~/.local/share/zarvenok"
 [[ ! -e $work/elsewhere/Config.cfg ]] || fail "Config.cfg was written into the working directory"
 
@@ -70,14 +74,20 @@ if [[ -n $server_deb ]]; then
   unit=/usr/lib/systemd/system/zarvenok-server.service
   [[ -s $unit ]] || fail "the server's unit is not installed"
   grep -q "^ExecStart=/usr/bin/zarvenok-server " "$unit" || fail "the unit does not start /usr/bin/zarvenok-server"
-  [[ ! -e /etc/systemd/system/multi-user.target.wants/zarvenok-server.service ]] || fail "the server's unit is enabled"
+  wants=/etc/systemd/system/multi-user.target.wants/zarvenok-server.service
+  [[ ! -e $wants ]] || fail "the server's unit is enabled"
   zarvenok-server --help 2> "$work/server-help.txt" || fail "zarvenok-server --help failed"
+  # An administrator enables it (systemctl works on the files without a
+  # running systemd); the purge below must take the link away.
+  systemctl enable zarvenok-server.service > "$work/enable.log" 2>&1 || { cat "$work/enable.log"; fail "systemctl enable failed"; }
+  [[ -L $wants ]] || fail "enabling the unit made no link"
 fi
 
 trap - EXIT
 remove || fail "removing the packages failed: $(cat "$work"/remove-*.log)"
-for path in /usr/bin/zarvenok /usr/share/zarvenok /usr/share/applications/zarvenok.desktop \
-            /usr/bin/zarvenok-server /usr/lib/systemd/system/zarvenok-server.service; do
-  [[ ! -e $path ]] || fail "$path is still there after removing the packages"
+for path in /usr/games/zarvenok /usr/share/zarvenok /usr/share/applications/zarvenok.desktop /usr/share/doc/zarvenok \
+            /usr/bin/zarvenok-server /usr/lib/systemd/system/zarvenok-server.service /usr/share/doc/zarvenok-server \
+            /etc/systemd/system/multi-user.target.wants/zarvenok-server.service; do
+  [[ ! -e $path && ! -L $path ]] || fail "$path is still there after removing the packages"
 done
 echo "packages built, installed, the installed game played from another folder, packages removed"
