@@ -2,6 +2,7 @@
 #include "Unit1.h"
 
 #include "ScoreRecord.h"
+#include "ServerAddress.h"
 #include "TextEncoding.h"
 
 #include <cstdlib>
@@ -9,16 +10,21 @@
 
 std::string TMainForm::ServerAddress() const
 {
-    // A build-time default that the environment can point elsewhere.
-    if (const char* address = std::getenv("ZARVENOK_SERVER"); address != nullptr && *address != '\0') {
-        std::string text = address;
-        while (!text.empty() && text.back() == '/') text.pop_back();
-        return text;
-    }
-    return ZARVENOK_SERVER_URL;
+    // Read at each use: a server.url written while the game runs counts.
+    return ResolveServerAddress(std::getenv("ZARVENOK_SERVER"), Folders.Settings / "server.url", ZARVENOK_SERVER_URL);
 }
 
 namespace {
+
+// Without a server, what was not done and how to name one.
+std::string NoServerText(const TGameFolders& folders, const std::string& what)
+{
+    const std::string file = folders.Settings.empty() ? "server.url in the folder the game runs from"
+                                                      : (folders.Settings / "server.url").string();
+    return "No score server is set, so " + what +
+           ".\nTo name one, write its address (such as http://scores.example.org) on the first line of " + file +
+           ", or set the environment variable ZARVENOK_SERVER.";
+}
 
 THttpRequest ServerRequest(const std::string& address, std::string_view query)
 {
@@ -38,8 +44,12 @@ THttpRequest ServerRequest(const std::string& address, std::string_view query)
 
 void TMainForm::SubmitScore()
 {
-    IHttpClient& http = Platform.Http();
     const std::string address = ServerAddress();
+    if (address.empty()) {
+        Platform.MessageBox().Show("Zarvenok", NoServerText(Folders, "the score is kept in the local table only"));
+        return;
+    }
+    IHttpClient& http = Platform.Http();
     std::string reply;
     try {
         reply = http.Get(ServerRequest(address, VersionQuery));
@@ -61,15 +71,22 @@ void TMainForm::SubmitScore()
 
 void TMainForm::GoWeb(const std::string& address)
 {
+    // The page addresses are empty when no server is set.
+    if (address.empty()) {
+        Platform.MessageBox().Show("Zarvenok", NoServerText(Folders, "there is no web site to open"));
+        return;
+    }
     Platform.Shell().Open(address);
 }
 
 std::string TMainForm::HomePageAddress() const
 {
-    return ServerAddress() + "/";
+    const std::string server = ServerAddress();
+    return server.empty() ? server : server + "/";
 }
 
 std::string TMainForm::OnlineTableAddress() const
 {
-    return ServerAddress() + std::string(ScoreServerPath) + "?" + std::string(OnlineTableQuery);
+    const std::string server = ServerAddress();
+    return server.empty() ? server : server + std::string(ScoreServerPath) + "?" + std::string(OnlineTableQuery);
 }

@@ -13,9 +13,15 @@ if(EXISTS ${folder}/${base}.cfg)
   # A scenario may start from a settings file given as encoded text.
   file(COPY_FILE ${folder}/${base}.cfg ${WORK_DIR}/Config.cfg)
 endif()
-# The score server's address the scenarios expect, whatever the build's
-# default or the environment says.
-set(ENV{ZARVENOK_SERVER} "http://scores.example")
+if(EXISTS ${folder}/${base}.url)
+  # A scenario may bring the player's server.url; the file alone decides then.
+  file(COPY_FILE ${folder}/${base}.url ${WORK_DIR}/server.url)
+  unset(ENV{ZARVENOK_SERVER})
+else()
+  # The score server's address the scenarios expect, whatever the build's
+  # default or the environment says.
+  set(ENV{ZARVENOK_SERVER} "http://scores.example")
+endif()
 execute_process(COMMAND ${SIM} ${SCRIPT}
   WORKING_DIRECTORY ${WORK_DIR}
   OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE status)
