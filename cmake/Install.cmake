@@ -8,6 +8,8 @@
 # Manual pages and changelogs go in compressed as Debian expects them, with
 # gzip -9n so that the same text always gives the same bytes.
 function(zarvenok_gzip source output)
+  get_filename_component(folder ${output} DIRECTORY)
+  file(MAKE_DIRECTORY ${folder})
   execute_process(COMMAND gzip -9nc INPUT_FILE ${source} OUTPUT_FILE ${output} RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "gzip could not compress ${source}")
