@@ -35,11 +35,16 @@ struct TLayout {
 
 // The header from the start of a file of `fileSize` bytes, checked against
 // that size; `bytes` may hold only the start.
-TLayout DecodeLayout(std::span<const uint8_t> bytes, uint64_t fileSize)
+void CheckFileSize(uint64_t fileSize)
 {
     if (fileSize == 0) throw EReplayError("Replay file is empty");
     if (fileSize > MaxReplayFileSize)
         throw EReplayError("Replay file too large: " + std::to_string(fileSize) + " bytes, at most " + std::to_string(MaxReplayFileSize));
+}
+
+TLayout DecodeLayout(std::span<const uint8_t> bytes, uint64_t fileSize)
+{
+    CheckFileSize(fileSize);
     const size_t signatureBytes = std::min(bytes.size(), kSignature.size());
     if (!std::equal(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(signatureBytes), kSignature.begin()))
         throw EReplayError("Not a replay file: it does not start with the replay signature");
@@ -136,7 +141,7 @@ TReplay ReadReplayFile(const fs::path& file)
 {
     const uint64_t size = FileSize(file);
     // Refused before reading, so a huge file costs nothing.
-    if (size > MaxReplayFileSize) DecodeLayout({}, size);
+    CheckFileSize(size);
     const std::vector<uint8_t> bytes = ReadStart(file, size);
     if (bytes.size() != size) throw EReplayError("Cannot read \"" + file.string() + "\": it changed while being read");
     return DecodeReplay(bytes);
