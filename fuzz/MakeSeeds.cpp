@@ -2,6 +2,7 @@
 // starting corpora of the fuzz targets: fuzz_make_seeds OUTDIR
 #include "Dib.h"
 #include "PictureCollection.h"
+#include "ReplayRecorder.h"
 #include "ScoreRecord.h"
 #include "TextEncoding.h"
 #include "WaveCollection.h"
@@ -78,5 +79,41 @@ int main(int argc, char** argv)
     Save(out / "server_query" / "submit.txt", text("/cgi/version.pl?hs&prg=Zarvenok&inf=" + EncodeLine(record)));
     Save(out / "server_query" / "table.txt", text("/cgi/version.pl?prg=Zarvenok&show&type=0&period=week&page=2"));
     Save(out / "server_query" / "json.txt", text("/api/scores?period=all&page=1"));
+
+    // A short game: every kind of record, and smooth and jumping moves.
+    TReplayRecorder recorder(4000);
+    uint32_t now = 4000;
+    auto event = [&](TInputEvent::TKind kind, int x = 0, int y = 0, int key = 0) {
+        TInputEvent e;
+        e.Kind = kind;
+        e.X = x;
+        e.Y = y;
+        e.Key = key;
+        e.Alt = key == 13;
+        e.Button = kind == TInputEvent::TKind::MouseUp ? TMouseButton::Right : TMouseButton::Left;
+        recorder.Event(now, e);
+    };
+    for (int step = 0; step < 200; ++step) {
+        now += step % 7 == 0 ? 0 : 1;
+        event(TInputEvent::TKind::MouseMove, 400 + step * 2, 300 - step + (step % 5 == 0 ? 40 : 0));
+        if (step % 30 == 0 && recorder.Frame(now)) recorder.StateCheck(now, 0x12345678u + static_cast<uint32_t>(step));
+        if (step % 50 == 25) recorder.Timer(now, static_cast<uint8_t>(step % 4));
+    }
+    event(TInputEvent::TKind::MouseDown, 10, 20);
+    event(TInputEvent::TKind::MouseUp, 10, 20);
+    event(TInputEvent::TKind::KeyDown, 0, 0, 13);
+    event(TInputEvent::TKind::Deactivate);
+    event(TInputEvent::TKind::Maximized);
+    event(TInputEvent::TKind::Close);
+    for (int frame = 0; frame < 40; ++frame)
+        if (recorder.Frame(now += 30)) recorder.StateCheck(now, 0xCAFEF00Du);
+    TReplayHeader header;
+    header.GameVersion = "0.1.0";
+    header.PictureLibrary.fill(0x11);
+    header.SoundLibrary.fill(0x22);
+    header.PlayerName = "SEED";
+    header.Score = 1500;
+    header.Level = 2;
+    Save(out / "replay" / "game.zrp", EncodeReplay(recorder.Finish(now + 5, header)));
     return 0;
 }
