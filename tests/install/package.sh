@@ -35,18 +35,30 @@ server_deb=$(ls "$work"/packages/zarvenok-server_*.deb 2>/dev/null || true)
 dpkg-deb --field "$game_deb" Depends | grep -q libsdl2 || fail "the game's package does not depend on SDL2"
 dpkg-deb --field "$game_deb" Maintainer | grep -q . || fail "the game's package has no maintainer"
 
+# dpkg with its arguments, output to LOG. Others on this machine install
+# packages too: while one of them holds dpkg's lock, this waits for it, up to
+# a deadline, instead of failing.
+dpkg_when_free() {
+  local log=$1 deadline=$((SECONDS + 120))
+  shift
+  until dpkg "$@" > "$log" 2>&1; do
+    grep -q "lock was locked by another process" "$log" && ((SECONDS < deadline)) || return 1
+    sleep 1
+  done
+}
+
 installed=()
 remove() {
   local status=0
-  for name in "${installed[@]}"; do dpkg --purge "$name" > "$work/remove-$name.log" 2>&1 || status=1; done
+  for name in "${installed[@]}"; do dpkg_when_free "$work/remove-$name.log" --purge "$name" || status=1; done
   return $status
 }
 trap 'remove || true' EXIT
 
-dpkg -i "$game_deb" > "$work/install.log" 2>&1 || { cat "$work/install.log"; installed=(zarvenok); fail "dpkg -i failed"; }
+dpkg_when_free "$work/install.log" -i "$game_deb" || { cat "$work/install.log"; installed=(zarvenok); fail "dpkg -i failed"; }
 installed=(zarvenok)
 if [[ -n $server_deb ]]; then
-  dpkg -i "$server_deb" > "$work/install-server.log" 2>&1 ||
+  dpkg_when_free "$work/install-server.log" -i "$server_deb" ||
     { cat "$work/install-server.log"; installed+=(zarvenok-server); fail "dpkg -i of the server failed"; }
   installed+=(zarvenok-server)
 fi
