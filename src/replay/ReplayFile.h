@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-// Limits past which a file is refused rather than read: 16 MiB is eight
-// hours of play with a 1000 Hz mouse.
+// Limits past which a file is refused rather than read: 16 MiB holds eight
+// hours of play even at 32 KiB a minute.
 inline constexpr size_t MaxReplayFileSize = size_t{16} << 20;
 inline constexpr size_t MaxReplayRecordBytes = size_t{256} << 20;
 
