@@ -409,3 +409,47 @@ TEST_F(SdlPlatformTest, FullScreenOffersTheDisplaysSizesAndComesBackToThePlaceme
     EXPECT_FALSE(video.IsFullScreen());
     ASSERT_TRUE(WaitFor([&] { return video.WindowWidth() == 800 && video.WindowHeight() == 600; }));
 }
+
+TEST_F(SdlPlatformTest, AfterAModeChangeTheGameHearsWhereTheStillPointerNowIs)
+{
+    TSdlVideo& video = Platform->SdlVideo();
+    // Smooth, so that full screen lays the frame out differently from the window.
+    video.SetScaling({0, true});
+    video.CreateWindow("Zarvenok", 800, 600);
+    video.ShowWindow();
+    ASSERT_TRUE(WaitFor([&] { return video.WindowWidth() == 800; }));
+    video.Present(TestFrame(TFrameFormat::XRGB8888).View(), Stretched);
+    int left = 0;
+    int top = 0;
+    SDL_GetWindowPosition(video.Window(), &left, &top);
+
+    // The last pointer position each batch of events gives the game.
+    const auto pointerReaches = [&](int x, int y) {
+        TInputEvent event;
+        const Uint32 start = SDL_GetTicks();
+        while (SDL_GetTicks() - start < 3000) {
+            if (!Platform->Events().WaitEvent(event, 20) || event.Kind != TInputEvent::TKind::MouseMove) continue;
+            if (event.X == x && event.Y == y) return true;
+        }
+        return false;
+    };
+    SDL_WarpMouseInWindow(video.Window(), 200, 150);
+    ASSERT_TRUE(pointerReaches(200, 150));
+
+    // Full screen: the pointer has not moved, but the frame under it has.
+    video.SetBordered(false);
+    ASSERT_TRUE(video.EnterFullScreen({800, 600, 16}));
+    ASSERT_TRUE(WaitFor([&] { return video.WindowWidth() > 800; }));
+    video.Present(TestFrame(TFrameFormat::RGB565).View(), Stretched);
+    const TRect rect = video.FrameRect();
+    const int screenX = left + 200;
+    const int screenY = top + 150;
+    EXPECT_TRUE(pointerReaches((screenX - rect.Left) * 800 / rect.Width(), (screenY - rect.Top) * 600 / rect.Height()));
+
+    // And back.
+    video.LeaveFullScreen();
+    video.SetBordered(true);
+    ASSERT_TRUE(WaitFor([&] { return video.WindowWidth() == 800; }));
+    video.Present(TestFrame(TFrameFormat::XRGB8888).View(), Stretched);
+    EXPECT_TRUE(pointerReaches(200, 150));
+}

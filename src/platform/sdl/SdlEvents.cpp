@@ -3,6 +3,7 @@
 
 #include "SdlSignals.h"
 #include "SdlVideo.h"
+#include "SdlWindowManager.h"
 
 #include <SDL.h>
 
@@ -84,6 +85,13 @@ bool TSdlEvents::Translate(const SDL_Event& sdlEvent, TInputEvent& event)
         default: break;
         }
         switch (sdlEvent.window.event) {
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_MOVED:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED: LayoutChanged_ = true; break;
+        default: break;
+        }
+        switch (sdlEvent.window.event) {
         case SDL_WINDOWEVENT_CLOSE: event.Kind = TInputEvent::TKind::Close; return true;
         case SDL_WINDOWEVENT_FOCUS_GAINED: event.Kind = TInputEvent::TKind::Activate; return true;
         case SDL_WINDOWEVENT_FOCUS_LOST: event.Kind = TInputEvent::TKind::Deactivate; return true;
@@ -106,6 +114,37 @@ bool TSdlEvents::Translate(const SDL_Event& sdlEvent, TInputEvent& event)
     }
 }
 
+void TSdlEvents::Delivered(const TInputEvent& event)
+{
+    using TKind = TInputEvent::TKind;
+    if (event.Kind != TKind::MouseMove && event.Kind != TKind::MouseDown && event.Kind != TKind::MouseUp) return;
+    PointerKnown_ = true;
+    PointerX_ = event.X;
+    PointerY_ = event.Y;
+}
+
+bool TSdlEvents::PointerAfterLayoutChange(TInputEvent& event)
+{
+    if (Video_.LayoutChanges() != LayoutChangesSeen_) {
+        LayoutChangesSeen_ = Video_.LayoutChanges();
+        LayoutChanged_ = true;
+    }
+    if (!LayoutChanged_) return false;
+    LayoutChanged_ = false;
+    int windowX = 0;
+    int windowY = 0;
+    int x = 0;
+    int y = 0;
+    if (!SdlPointerInWindow(Video_.Window(), windowX, windowY) || !Video_.MapToSurface(windowX, windowY, x, y))
+        return false;
+    if (PointerKnown_ && x == PointerX_ && y == PointerY_) return false;
+    event = TInputEvent{};
+    event.Kind = TInputEvent::TKind::MouseMove;
+    event.X = x;
+    event.Y = y;
+    return true;
+}
+
 bool TSdlEvents::WaitEvent(TInputEvent& event, uint32_t timeoutMs)
 {
     const Uint32 start = SDL_GetTicks();
@@ -115,13 +154,20 @@ bool TSdlEvents::WaitEvent(TInputEvent& event, uint32_t timeoutMs)
             event.Kind = TInputEvent::TKind::Terminate;
             return true;
         }
+        if (PointerAfterLayoutChange(event)) {
+            Delivered(event);
+            return true;
+        }
         const Uint32 elapsed = SDL_GetTicks() - start;
         const Uint32 left = elapsed >= timeoutMs ? 0 : timeoutMs - elapsed;
         SDL_Event sdlEvent;
         const int got = left == 0 ? SDL_PollEvent(&sdlEvent)
                                   : SDL_WaitEventTimeout(&sdlEvent, static_cast<int>(std::min(left, WaitSlice)));
         if (got != 0) {
-            if (Translate(sdlEvent, event)) return true;
+            if (Translate(sdlEvent, event)) {
+                Delivered(event);
+                return true;
+            }
             continue;
         }
         if (left == 0) return false;

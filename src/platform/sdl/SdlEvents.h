@@ -1,9 +1,13 @@
 // Input and window events from SDL, translated into the game's events:
 // virtual-key codes, mouse positions on the frame, window state changes,
-// and a pending termination signal.
+// and a pending termination signal. After a change of mode or size the
+// pointer may stand over another frame pixel without having moved; the
+// game is then told where it is, as an ordinary move.
 #pragma once
 
 #include "Platform.h"
+
+#include <cstdint>
 
 union SDL_Event;
 class TSdlVideo;
@@ -25,11 +29,22 @@ public:
 
     // One SDL event as a game event; false for events the game does not see.
     bool Translate(const SDL_Event& sdlEvent, TInputEvent& event);
+    // A move to where the pointer now stands on the frame, when the window
+    // changed since the game last heard of it and the place differs.
+    bool PointerAfterLayoutChange(TInputEvent& event);
 
     // The longest single wait before the termination flag is looked at again.
     static constexpr uint32_t WaitSlice = 100;
 
 private:
+    void Delivered(const TInputEvent& event);
+
     TSdlVideo& Video_;
     bool ShownSeen_ = false;
+    // The frame position of the last pointer event the game got.
+    bool PointerKnown_ = false;
+    int PointerX_ = 0;
+    int PointerY_ = 0;
+    uint32_t LayoutChangesSeen_ = 0;
+    bool LayoutChanged_ = false;
 };
