@@ -195,6 +195,12 @@ public:
     virtual void Close() = 0;
     // A buffer from a "fmt " block and its sample data; nullptr when it cannot be made.
     virtual std::unique_ptr<ISoundBuffer> CreateBuffer(std::span<const uint8_t> format, std::span<const uint8_t> data) = 0;
+    // The player's mute key: silences the effects and the music, or lets
+    // them sound again at their volumes; true when now muted. Holds whether
+    // the device is open or not, and is kept for later runs where the
+    // platform keeps settings.
+    virtual bool ToggleMute() = 0;
+    virtual bool Muted() const = 0;
 };
 
 // Tracker-module music: one module at a time, playing in the background.
