@@ -2,12 +2,15 @@
 // virtual-key codes, mouse positions on the frame, window state changes,
 // and a pending termination signal. After a change of mode or size the
 // pointer may stand over another frame pixel without having moved; the
-// game is then told where it is, as an ordinary move.
+// game is then told where it is, as an ordinary move. Gamepads (see
+// TSdlGamepad) arrive as ordinary moves, presses and keys too.
 #pragma once
 
 #include "Platform.h"
+#include "SdlGamepad.h"
 
 #include <cstdint>
+#include <deque>
 
 union SDL_Event;
 class TSdlVideo;
@@ -35,9 +38,18 @@ public:
 
     // The longest single wait before the termination flag is looked at again.
     static constexpr uint32_t WaitSlice = 100;
+    // How often a leaning stick moves the pointer.
+    static constexpr uint32_t StickStep = 8;
+
+    const TSdlGamepad& Gamepad() const { return Gamepad_; }
 
 private:
     void Delivered(const TInputEvent& event);
+    // A move of the pointer under a leaning stick, when it reaches another pixel.
+    bool SteerPointer(TInputEvent& event);
+    // The system's pointer follows the stick's once it rests, so that the
+    // mouse goes on from there.
+    void WarpSystemPointer();
 
     TSdlVideo& Video_;
     bool ShownSeen_ = false;
@@ -47,4 +59,11 @@ private:
     int PointerY_ = 0;
     uint32_t LayoutChangesSeen_ = 0;
     bool LayoutChanged_ = false;
+    TSdlGamepad Gamepad_;
+    // What the gamepad made and the game has not had yet.
+    std::deque<TInputEvent> Pending_;
+    // The pointer under the stick, with the fractions of a pixel.
+    double SteeredX_ = 0;
+    double SteeredY_ = 0;
+    bool Steered_ = false;
 };

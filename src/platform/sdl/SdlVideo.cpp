@@ -560,3 +560,21 @@ void TSdlVideo::ClampToSurface(int windowX, int windowY, int& x, int& y) const
     x = static_cast<int>(static_cast<int64_t>(outputX - rect.Left) * FrameWidth_ / rect.Width());
     y = static_cast<int>(static_cast<int64_t>(outputY - rect.Top) * FrameHeight_ / rect.Height());
 }
+
+bool TSdlVideo::SurfaceToWindow(int x, int y, int& windowX, int& windowY) const
+{
+    const TRect rect = CurrentLayout().Target;
+    if (rect.IsEmpty() || FrameWidth_ <= 0 || FrameHeight_ <= 0) return false;
+    const int64_t outputX = rect.Left + (static_cast<int64_t>(x) * 2 + 1) * rect.Width() / (2 * FrameWidth_);
+    const int64_t outputY = rect.Top + (static_cast<int64_t>(y) * 2 + 1) * rect.Height() / (2 * FrameHeight_);
+    int windowWidth = 0;
+    int windowHeight = 0;
+    int outputWidth = 0;
+    int outputHeight = 0;
+    if (Window_ != nullptr) SDL_GetWindowSize(Window_, &windowWidth, &windowHeight);
+    OutputSize(outputWidth, outputHeight);
+    if (outputWidth <= 0 || outputHeight <= 0) return false;
+    windowX = static_cast<int>(outputX * windowWidth / outputWidth);
+    windowY = static_cast<int>(outputY * windowHeight / outputHeight);
+    return true;
+}

@@ -74,6 +74,9 @@ public:
     bool MapToSurface(int windowX, int windowY, int& x, int& y) const;
     // The same, with a point off the frame moved to the nearest frame pixel.
     void ClampToSurface(int windowX, int windowY, int& x, int& y) const;
+    // The window position at the middle of a frame pixel; false while no
+    // frame is laid out.
+    bool SurfaceToWindow(int x, int y, int& windowX, int& windowY) const;
     // Draws the last frame again as Present does, without showing it, and
     // reads the whole output back as 0x00RRGGBB pixels.
     bool ReadPixels(std::vector<uint32_t>& pixels, int& width, int& height);
