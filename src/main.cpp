@@ -97,6 +97,8 @@ int main(int argc, char** argv)
         form.FullScreenForRun = line.FullScreen;
         form.Start();
         status = form.Run();
+        // The player asked to leave: the window goes now, the rest follows.
+        platform->SdlVideo().HideWindow();
         form.AfterLoop();
     } catch (const std::exception& e) {
         // A missing or damaged library: say what the library said, and stop.

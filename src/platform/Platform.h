@@ -126,6 +126,8 @@ public:
     virtual ~IVideo() = default;
 
     // The one window: client size, caption; placed centred, not yet shown.
+    // A platform may show the client area scaled to a larger window or
+    // screen; to the game it keeps this size.
     virtual void CreateWindow(const std::string& caption, int clientWidth, int clientHeight) = 0;
     // Whether CreateWindow has made the window (the display needs one).
     virtual bool HasWindow() const { return ClientWidth() > 0 && ClientHeight() > 0; }

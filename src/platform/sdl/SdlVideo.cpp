@@ -103,6 +103,12 @@ void TSdlVideo::ShowWindow()
     if (Window_ != nullptr) SDL_ShowWindow(Window_);
 }
 
+void TSdlVideo::HideWindow()
+{
+    if (Window_ == nullptr) return;
+    SDL_HideWindow(Window_);
+}
+
 void TSdlVideo::SetCaption(const std::string& caption)
 {
     Caption_ = caption;

@@ -37,6 +37,9 @@ public:
     void CreateWindow(const std::string& caption, int clientWidth, int clientHeight) override;
     bool HasWindow() const override { return Window_ != nullptr; }
     void ShowWindow() override;
+    // Takes the window off the screen at once, before the rest of the
+    // program's end (closing sound, freeing the libraries).
+    void HideWindow();
     void SetCaption(const std::string& caption) override;
     std::string Caption() const override;
     TWindowState WindowState() const override;
