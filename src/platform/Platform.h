@@ -126,6 +126,8 @@ public:
     virtual ~IVideo() = default;
 
     // The one window: client size, caption; placed centred, not yet shown.
+    // A platform may show the client area scaled to a larger window or
+    // screen; to the game it keeps this size.
     virtual void CreateWindow(const std::string& caption, int clientWidth, int clientHeight) = 0;
     // Whether CreateWindow has made the window (the display needs one).
     virtual bool HasWindow() const { return ClientWidth() > 0 && ClientHeight() > 0; }
@@ -195,6 +197,12 @@ public:
     virtual void Close() = 0;
     // A buffer from a "fmt " block and its sample data; nullptr when it cannot be made.
     virtual std::unique_ptr<ISoundBuffer> CreateBuffer(std::span<const uint8_t> format, std::span<const uint8_t> data) = 0;
+    // The player's mute key: silences the effects and the music, or lets
+    // them sound again at their volumes; true when now muted. Holds whether
+    // the device is open or not, and is kept for later runs where the
+    // platform keeps settings.
+    virtual bool ToggleMute() = 0;
+    virtual bool Muted() const = 0;
 };
 
 // Tracker-module music: one module at a time, playing in the background.
