@@ -187,7 +187,7 @@ TEST_F(BattlefieldArt, SoldiersHaveOneSizePerKindAndStandOnTheirFootLine)
     for (int kind = 1; kind <= 4; ++kind) {
         const std::string k = "terror" + std::to_string(kind);
         const auto& move = Item(k + "_move");
-        ExpectOneSize({k + "_move", k + "_move_back", k + "_fight", k + "_fight_back", k + "_dead"});
+        ExpectOneSize({k + "_move", k + "_move_back", k + "_fight", k + "_fight_back"});
         EXPECT_GE(move.Width(), 50) << k;
         EXPECT_LE(move.Width(), 70) << k;
         EXPECT_GE(move.Height(), 110) << k;
@@ -201,7 +201,6 @@ TEST_F(BattlefieldArt, SoldiersHaveOneSizePerKindAndStandOnTheirFootLine)
         EXPECT_GE(fight.PatternCount(), 4) << k;
         EXPECT_LE(fight.PatternCount(), 8) << k;
         EXPECT_EQ(Item(k + "_fight_back").PatternCount(), fight.PatternCount()) << k;
-        EXPECT_GE(Item(k + "_dead").PatternCount(), 3) << k;
 
         // Feet on the bottom row in every pattern: the sprite's depth is its foot line.
         for (const char* suffix : {"_move", "_move_back", "_fight", "_fight_back", "_dead"}) {
@@ -228,11 +227,65 @@ TEST_F(BattlefieldArt, SoldiersFireOnPatternZeroAndFallToTheGround)
         // Walking, nobody fires.
         for (int p = 0; p < Item(k + "_move").PatternCount(); ++p)
             EXPECT_LT(FlashPixels(Item(k + "_move"), p), 10) << k << " pattern " << p;
-        // The fall ends lying down: far lower than the figure it starts as.
-        const auto& dead = Item(k + "_dead");
-        const TBounds first = OpaqueBounds(dead, 0), last = OpaqueBounds(dead, dead.PatternCount() - 1);
-        EXPECT_LT((last.Bottom - last.Top) * 2, first.Bottom - first.Top) << k;
     }
+}
+
+// The body is drawn with its top-left corner where the soldier's was and
+// its own size: as tall as the soldier, so its feet stay on his foot line,
+// and wide enough for him to lie down in.
+TEST_F(BattlefieldArt, EachKindFallsItsOwnWayAndLiesOnTheGround)
+{
+    // The middle of the soles on the bottom row.
+    auto soles = [](const TPictureCollectionItem& item, int p) {
+        double sum = 0, n = 0;
+        for (int x = 0; x < item.Width(); ++x)
+            if (!Clear(item, PatternPixel(item, p, x, item.Height() - 1))) sum += x, n += 1;
+        return n == 0 ? -1.0 : sum / n;
+    };
+    for (int kind = 1; kind <= 4; ++kind) {
+        const std::string k = "terror" + std::to_string(kind);
+        const auto& dead = Item(k + "_dead");
+        const auto& fight = Item(k + "_fight");
+        EXPECT_EQ(dead.Height(), fight.Height()) << k;
+        EXPECT_GE(dead.Width(), fight.Width()) << k;
+        EXPECT_EQ(dead.Picture.Width(), dead.Width() * dead.PatternCount()) << k;
+        EXPECT_GE(dead.PatternCount(), 8) << k;
+        EXPECT_LE(dead.PatternCount(), 10) << k;
+        // Nothing cut by the frame: the feet stand on the bottom row, and
+        // no hand, weapon or head reaches another edge.
+        for (int p = 0; p < dead.PatternCount(); ++p) {
+            const TBounds b = OpaqueBounds(dead, p);
+            EXPECT_GT(b.Left, 0) << k << " pattern " << p;
+            EXPECT_GT(b.Top, 0) << k << " pattern " << p;
+            EXPECT_LT(b.Right, dead.Width() - 1) << k << " pattern " << p;
+        }
+        // The switch from the firing soldier does not jump: his feet stay put.
+        EXPECT_NEAR(soles(dead, 0), soles(fight, 0), 3.0) << k;
+        // It ends lying along the ground, far lower than the figure it
+        // starts as, and stays still there.
+        const int last = dead.PatternCount() - 1;
+        const TBounds first = OpaqueBounds(dead, 0), lying = OpaqueBounds(dead, last);
+        EXPECT_LT((lying.Bottom - lying.Top) * 2, first.Bottom - first.Top) << k;
+        EXPECT_GT(lying.Right - lying.Left, 2 * (lying.Bottom - lying.Top)) << k << " does not lie along the ground";
+        EXPECT_TRUE(AlikePatterns(dead, last, dead, last - 1)) << k << " still moves on the ground";
+    }
+    // Four kinds, four falls: halfway down no two bodies share their shape.
+    for (int a = 1; a <= 4; ++a)
+        for (int b = a + 1; b <= 4; ++b) {
+            const auto& da = Item("terror" + std::to_string(a) + "_dead");
+            const auto& db = Item("terror" + std::to_string(b) + "_dead");
+            long same = 0, all = 0;
+            const int w = std::min(da.Width(), db.Width()), h = std::min(da.Height(), db.Height());
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const bool ca = Clear(da, PatternPixel(da, 4, x, da.Height() - h + y));
+                    const bool cb = Clear(db, PatternPixel(db, 4, x, db.Height() - h + y));
+                    if (ca && cb) continue;
+                    ++all;
+                    same += ca == cb;
+                }
+            EXPECT_LT(same * 10, all * 7) << "kinds " << a << " and " << b << " fall alike";
+        }
 }
 
 // A soldier advances 1 pixel a frame while his walk advances
