@@ -1,7 +1,7 @@
 // What makes the busiest effects read on small speakers, measured on the
 // built library: the rifle's crack leads its thump, and a miss is a noisy
 // ricochet that falls away rather than a pure whistle.
-#include "WaveCollection.h"
+#include "WaveMeasures.h"
 
 #include <gtest/gtest.h>
 
@@ -50,27 +50,16 @@ TSpectrum SpectrumOf(const TWave& wave, double fromSeconds, double seconds)
     return spectrum;
 }
 
-// The built library, read once for these checks.
-const TWaveCollection& Library()
-{
-    static const TWaveCollection* library = [] {
-        auto* loaded = new TWaveCollection;
-        loaded->LoadFromFile(std::string(ZARVENOK_BUILD_DIR) + "/Data/Music.dxw");
-        return loaded;
-    }();
-    return *library;
-}
-
 TEST(EffectCharacter, TheRifleCracksInItsFirstThirtyMillisecondsOnTopOfItsThump)
 {
-    const TSpectrum onset = SpectrumOf(Library().Find("1").Wave, 0, 0.03);
+    const TSpectrum onset = SpectrumOf(BuiltLibrary().Find("1").Wave, 0, 0.03);
     EXPECT_GE(onset.Band(1000, 4000) / onset.Total(), 0.25) << "the crack that laptop speakers carry";
     EXPECT_GE(onset.Band(0, 250) / onset.Total(), 0.15) << "the thump under it";
 }
 
 TEST(EffectCharacter, AMissIsANoisyRicochetThatFalls)
 {
-    const TWave& wave = Library().Find("2").Wave;
+    const TWave& wave = BuiltLibrary().Find("2").Wave;
     const auto centroidAbove500 = [](const TSpectrum& s) {
         double weighted = 0, sum = 0;
         for (size_t k = 0; k < s.Power.size(); ++k)
