@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -82,6 +83,24 @@ TEST(EffectCharacter, AMissIsANoisyRicochetThatFalls)
     }
     EXPECT_LT(centroidAbove500(SpectrumOf(wave, 0.3, 0.04)), 0.85 * centroidAbove500(SpectrumOf(wave, 0.03, 0.04)))
         << "the whine falls away";
+}
+
+// A soldier's cry answers the shot that kills him: at full voice within
+// 40 ms, then a second sound of his (a cry, a gasp or a groan) after it.
+TEST(EffectCharacter, CriesStartOnTheKillAndGoOn)
+{
+    for (int kind = 1; kind <= 4; ++kind) {
+        const std::string name = "terror" + std::to_string(kind) + "_dead";
+        const TWave& wave = BuiltLibrary().Find(name).Wave;
+        const double rate = wave.SamplesPerSec();
+        const TSignal cry = SamplesOf(wave);
+        EXPECT_LT(OnsetSeconds(cry, rate, 6), 0.04) << name;
+        const TSignal after(cry.begin() + std::min(cry.size(), static_cast<size_t>(0.3 * rate)), cry.end());
+        double peak = 0, later = 0;
+        for (double s : cry) peak = std::max(peak, std::abs(s));
+        for (double s : after) later = std::max(later, std::abs(s));
+        EXPECT_GT(later, peak * DbToGain(-20)) << name << " is over at once";
+    }
 }
 
 } // namespace
