@@ -182,6 +182,49 @@ TEST_F(BattlefieldArt, SceneryStandsOnTheGroundAtItsDepth)
     }
 }
 
+// Scenery that looks like an enemy draws wasted shots: the wrecks and the
+// abandoned guns are flatter and duller than anything alive, and nothing
+// on them shines (no lit lamps, no bright glass, no fire).
+TEST_F(BattlefieldArt, WrecksReadAsDeadAtAGlance)
+{
+    struct TTone {
+        double Saturation = 0, Spread = 0, Bright = 0;
+    };
+    // Over the paint (neither the outlines nor sand heaped against it):
+    // its colourfulness and the spread of its lightness; over everything,
+    // the share of shining pixels: lamps, fire and clear blue glass.
+    auto tone = [](const TPictureCollectionItem& item) {
+        double sum = 0, sum2 = 0, chroma = 0, shine = 0, n = 0, all = 0;
+        for (int y = 0; y < item.Height(); ++y)
+            for (int x = 0; x < item.Width(); ++x) {
+                const uint32_t px = PatternPixel(item, 0, x, y);
+                if (Clear(item, px)) continue;
+                const TRgb c = Rgb(px);
+                const int hi = std::max({c.R, c.G, c.B}), lo = std::min({c.R, c.G, c.B});
+                all += 1;
+                shine += hi >= 235 || (c.B >= 150 && c.B > c.R + 25);
+                const double light = 0.3 * c.R + 0.59 * c.G + 0.11 * c.B;
+                if (light < 40 || light > 175) continue;
+                sum += light, sum2 += light * light, n += 1;
+                chroma += hi - lo;
+            }
+        return TTone{chroma / n, std::sqrt(sum2 / n - (sum / n) * (sum / n)), shine / all};
+    };
+    const std::pair<const char*, const char*> wrecks[] = {
+        {"Scene1_tank", "terror5_move"}, {"Scene3_gruzovic", "terror6_move"}, {"Scene2_vert", "terror8_move"}};
+    for (const auto& [wreck, live] : wrecks) {
+        const TTone dead = tone(Item(wreck)), alive = tone(Item(live));
+        EXPECT_LT(dead.Saturation, alive.Saturation * 0.8) << wreck;
+        EXPECT_LT(dead.Spread, alive.Spread) << wreck << " is no flatter than " << live;
+        EXPECT_LT(dead.Bright, 0.002) << wreck << " shines";
+    }
+    for (const char* gun : {"Scene4_pushka1", "Scene4_pushka2"}) {
+        const TTone t = tone(Item(gun));
+        EXPECT_LT(t.Saturation, tone(Item("terror5_move")).Saturation) << gun;
+        EXPECT_LT(t.Bright, 0.002) << gun;
+    }
+}
+
 TEST_F(BattlefieldArt, SoldiersHaveOneSizePerKindAndStandOnTheirFootLine)
 {
     for (int kind = 1; kind <= 4; ++kind) {
