@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -159,6 +160,65 @@ TEST_F(BattlefieldArt, ScenesAreOpaqueBackdropsWithSkyAboveAndGroundBelow)
     // Each scene has its own hour and weather: no two skies alike.
     for (size_t i = 0; i < skies.size(); ++i)
         for (size_t j = i + 1; j < skies.size(); ++j) EXPECT_GT(Distance(skies[i], skies[j]), 40) << "scenes " << i + 1 << " and " << j + 1;
+}
+
+// Every scene its own ground, its sky graded without bands, and shadows
+// that darken rather than dither.
+TEST_F(BattlefieldArt, ScenesHaveTheirOwnGroundAndSmoothSkies)
+{
+    auto pixel = [](const TPictureCollectionItem& item, int x, int y) { return item.Picture.Graphic.Pixel(x, y) & 0xFFFFFF; };
+    for (int a = 1; a <= 4; ++a)
+        for (int b = a + 1; b <= 4; ++b) {
+            const auto& sa = Item("Scene" + std::to_string(a));
+            const auto& sb = Item("Scene" + std::to_string(b));
+            long same = 0, all = 0;
+            for (int y = 385; y <= 535; ++y)
+                for (int x = 0; x < 800; ++x) same += pixel(sa, x, y) == pixel(sb, x, y), ++all;
+            EXPECT_LT(same * 100, all * 40) << "scenes " << a << " and " << b << " share their ground";
+        }
+    for (int n = 1; n <= 4; ++n) {
+        const auto& scene = Item("Scene" + std::to_string(n));
+        // Each row's commonest colour, down the open sky (rows that clouds
+        // or the sun fill half of are passed over).
+        std::vector<int> light;
+        for (int y = 0; y < 200; ++y) {
+            std::map<uint32_t, int> count;
+            for (int x = 0; x < 800; ++x) ++count[pixel(scene, x, y)];
+            const auto common = std::max_element(count.begin(), count.end(), [](const auto& l, const auto& r) { return l.second < r.second; });
+            const TRgb c = Rgb(common->first);
+            light.push_back(common->second >= 400 ? c.R + c.G + c.B : -1);
+        }
+        int steps = 0, jump = 0;
+        for (size_t y = 1; y < light.size(); ++y) {
+            if (light[y] < 0 || light[y - 1] < 0) continue;
+            steps += light[y] != light[y - 1];
+            jump = std::max(jump, std::abs(light[y] - light[y - 1]));
+        }
+        EXPECT_GE(steps, 12) << "scene " << n << ": a sky in a few bands";
+        EXPECT_LE(jump, 18) << "scene " << n << ": a hard edge in the sky";
+        // Checkerboard dithering: two by two pixels alike across both
+        // diagonals and unlike along them.
+        long checks = 0;
+        for (int y = 0; y + 1 < 600; ++y)
+            for (int x = 0; x + 1 < 800; ++x) {
+                const uint32_t p = pixel(scene, x, y);
+                checks += p == pixel(scene, x + 1, y + 1) && pixel(scene, x + 1, y) == pixel(scene, x, y + 1) && p != pixel(scene, x + 1, y);
+            }
+        EXPECT_LT(checks, 200) << "scene " << n << " is dithered";
+    }
+    // Sprites: a keyed checkerboard is see-through dithering.
+    for (const char* name : {"terror1_move", "terror1_fight", "terror1_dead", "terror5_move", "terror6_move", "terror7_move", "gotov", "popal"}) {
+        const auto& item = Item(name);
+        long checks = 0;
+        for (int p = 0; p < item.PatternCount(); ++p)
+            for (int y = 0; y + 1 < item.Height(); ++y)
+                for (int x = 0; x + 1 < item.Width(); ++x) {
+                    const bool c00 = Clear(item, PatternPixel(item, p, x, y)), c11 = Clear(item, PatternPixel(item, p, x + 1, y + 1));
+                    const bool c10 = Clear(item, PatternPixel(item, p, x + 1, y)), c01 = Clear(item, PatternPixel(item, p, x, y + 1));
+                    checks += c00 == c11 && c10 == c01 && c00 != c10;
+                }
+        EXPECT_LT(checks, 20 * item.PatternCount()) << name << " is dithered";
+    }
 }
 
 TEST_F(BattlefieldArt, SceneryStandsOnTheGroundAtItsDepth)
@@ -476,7 +536,7 @@ TEST_F(BattlefieldArt, EffectsAndBonusesHaveTheirSizesAndPatterns)
         const char* Name;
         int MinPatterns, MaxPatterns, MinSide, MaxSide;
     };
-    for (const TEffect& e : {TEffect{"popal", 3, 4, 24, 64}, TEffect{"gotov", 8, 14, 200, 300},
+    for (const TEffect& e : {TEffect{"popal", 12, 24, 80, 128}, TEffect{"gotov", 8, 14, 200, 300},
                              TEffect{"Bonus_dead", 6, 10, 50, 110}}) {
         const auto& item = Item(e.Name);
         EXPECT_GE(item.PatternCount(), e.MinPatterns) << e.Name;
@@ -485,10 +545,26 @@ TEST_F(BattlefieldArt, EffectsAndBonusesHaveTheirSizesAndPatterns)
         EXPECT_LE(std::max(item.Width(), item.Height()), e.MaxSide) << e.Name;
         for (int p = 0; p < item.PatternCount(); ++p) EXPECT_GT(OpaqueBounds(item, p).Opaque, 10) << e.Name << " " << p;
     }
-    // Sparks start at the shot point, the picture's top-left corner.
-    const TBounds spark = OpaqueBounds(Item("popal"), 0);
+    // Sparks start at the shot point, the picture's top-left corner, and
+    // fly far from it.
+    const auto& hit = Item("popal");
+    const TBounds spark = OpaqueBounds(hit, 0);
     EXPECT_LE(spark.Left, 12);
     EXPECT_LE(spark.Top, 12);
+    int reach = 0;
+    for (int p = 0; p < hit.PatternCount(); ++p) reach = std::max({reach, OpaqueBounds(hit, p).Right, OpaqueBounds(hit, p).Bottom});
+    EXPECT_GE(reach, 60) << "the sparks stay by the hole";
+    // The mark plays 1.6 patterns a frame and ends on its own when it runs
+    // off its last pattern: it must last a third of a second, and no frame
+    // may land in the last half pattern, where it would clear every effect
+    // on the field (the bodies too) with it.
+    const int patterns = hit.PatternCount();
+    EXPECT_GE(patterns / 1.6, 11.0) << "frames on screen";
+    double position = 0;
+    for (int frame = 0; position < patterns; ++frame) {
+        position += 0.1 * 16;
+        EXPECT_FALSE(position > patterns - 0.5 - 1e-6 && position < patterns + 1e-6) << "frame " << frame << " at " << position;
+    }
     // The kill mark is centred on the vehicle it replaces: its first pattern
     // is a flash over the whole of the widest vehicle, and it ends thinned
     // out to a quarter of its pixels, so the effects vanish softly.
