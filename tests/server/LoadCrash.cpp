@@ -92,8 +92,8 @@ public:
     TServerProcess(const std::string& binary, const std::vector<std::string>& dbArgs)
     {
         std::vector<std::string> args = {binary, "--listen", "127.0.0.1", "--port", "0",
-                                         "--threads", "4", "--rate", "0",
-                                         "--connections-per-address", "0"};
+                                         "--threads", "4", "--rate", "0", "--token-rate", "0",
+                                         "--connections-per-client", "0"};
         args.insert(args.end(), dbArgs.begin(), dbArgs.end());
         int out[2];
         if (pipe(out) != 0)

@@ -75,18 +75,18 @@ using Store = Backend;
 TEST_P(Store, TokenIsUsedOnceAndExpires)
 {
     auto store = Open();
-    store->IssueToken(Token, 1000, 3600);
+    store->IssueToken(Token, 1000);
     EXPECT_EQ(store->Submit(Record("ALICE", 10, Token), 1010, 3600), ESubmitResult::Stored);
     EXPECT_EQ(store->Submit(Record("MALLORY", 99, Token), 1020, 3600), ESubmitResult::UsedToken);
     EXPECT_EQ(store->Submit(Record("MALLORY", 99, std::string(32, 'f')), 1020, 3600),
               ESubmitResult::UnknownToken);
 
     const std::string late = std::string(32, 'a');
-    store->IssueToken(late, 1000, 3600);
+    store->IssueToken(late, 1000);
     EXPECT_EQ(store->Submit(Record("LATE", 5, late), 1000 + 3601, 3600), ESubmitResult::UnknownToken);
     EXPECT_EQ(store->Submit(Record("LATE", 5, late), 1000 + 3600, 3600), ESubmitResult::Stored);
 
-    const TScorePage page = store->Table(INT64_MIN, 0, 10);
+    const TScorePage page = store->Table(EPeriod::AllTime, 2000, 0, 10);
     ASSERT_EQ(page.Total, 2);
     EXPECT_EQ(page.Rows[0].Name, "ALICE");
     EXPECT_EQ(page.Rows[1].Name, "LATE");
@@ -99,7 +99,7 @@ TEST_P(Store, RacingSubmissionsOfOneTokenStoreOnce)
     std::vector<std::string> tokens;
     for (int i = 0; i < Tokens; ++i) {
         tokens.push_back(NewToken());
-        store->IssueToken(tokens.back(), 1000, 3600);
+        store->IssueToken(tokens.back(), 1000);
     }
     std::atomic<int> stored{0};
     std::vector<std::thread> threads;
@@ -126,21 +126,22 @@ TEST_P(Store, TableIsBestFirstPagedAndWeekly)
     store->InsertScore(Record("TIEB", 700, "t4"), 400);
     store->InsertScore(Record("LOW", 10, "t5"), 500);
 
-    const TScorePage first = store->Table(INT64_MIN, 0, 2);
+    const TScorePage first = store->Table(EPeriod::AllTime, 500, 0, 2);
     EXPECT_EQ(first.Total, 5);
     ASSERT_EQ(first.Rows.size(), 2U);
     EXPECT_EQ(first.Rows[0].Name, "OLD");
     EXPECT_EQ(first.Rows[0].Squad, "VETS");
     EXPECT_EQ(first.Rows[0].SubmittedAt, 100);
     EXPECT_EQ(first.Rows[1].Name, "TIEA");
-    const TScorePage second = store->Table(INT64_MIN, 2, 2);
+    const TScorePage second = store->Table(EPeriod::AllTime, 500, 2, 2);
     ASSERT_EQ(second.Rows.size(), 2U);
     EXPECT_EQ(second.Rows[0].Name, "TIEB");
     EXPECT_EQ(second.Rows[0].Rank, 3);
     EXPECT_EQ(second.Rows[1].Name, "MID");
-    EXPECT_TRUE(store->Table(INT64_MIN, 10, 2).Rows.empty());
+    EXPECT_TRUE(store->Table(EPeriod::AllTime, 500, 10, 2).Rows.empty());
 
-    const TScorePage recent = store->Table(300, 0, 10);
+    // The week up to 300 + WeekSeconds starts at 300.
+    const TScorePage recent = store->Table(EPeriod::Week, 300 + WeekSeconds, 0, 10);
     EXPECT_EQ(recent.Total, 3);
     ASSERT_EQ(recent.Rows.size(), 3U);
     EXPECT_EQ(recent.Rows[0].Name, "TIEA");
@@ -152,14 +153,14 @@ TEST_P(Store, TwoStoresShareOneDatabaseAndReopenKeepsIt)
 {
     auto a = Open(2);
     auto b = Open(2);
-    a->IssueToken(Token, 1000, 3600);
+    a->IssueToken(Token, 1000);
     EXPECT_EQ(b->Submit(Record("SHARED", 42, Token), 1001, 3600), ESubmitResult::Stored);
     EXPECT_EQ(a->Submit(Record("SHARED", 42, Token), 1002, 3600), ESubmitResult::UsedToken);
     a.reset();
     b.reset();
     auto reopened = Open(1);
     EXPECT_EQ(reopened->CountScores(), 1);
-    EXPECT_EQ(reopened->Table(INT64_MIN, 0, 1).Rows.at(0).Name, "SHARED");
+    EXPECT_EQ(reopened->Table(EPeriod::AllTime, 2000, 0, 1).Rows.at(0).Name, "SHARED");
 }
 
 INSTANTIATE_TEST_SUITE_P(, Store, ::testing::Values(EStoreBackend::Sqlite, EStoreBackend::PostgreSql),
@@ -223,7 +224,7 @@ TEST_P(Server, GameSubmissionIsStoredOnceAndShown)
 
     const THttpReply page = Get("/cgi/version.pl?prg=Zarvenok&show&type=0");
     EXPECT_EQ(page.Status, 200);
-    EXPECT_NE(page.Body.find("<td>ALICE</td><td class=\"n\">4321</td><td>REDS</td><td>2023-11-14</td>"),
+    EXPECT_NE(page.Body.find("<td class=\"t\">ALICE</td><td class=\"n\">4321</td><td class=\"t\">REDS</td><td class=\"d\">2023-11-14</td>"),
               std::string::npos)
         << page.Body;
     const THttpReply json = Get("/api/scores?period=week");

@@ -40,7 +40,7 @@ browse --window-size=900,700 --screenshot="$out/table.png" "$url" >/dev/null
 python3 - "$out/table.html" "$out/table.png" <<'PY'
 import re, sys
 html = open(sys.argv[1], encoding="utf-8").read()
-rows = re.findall(r"<tr><td[^>]*>(\d+)</td><td>([^<]*)</td><td[^>]*>(\d+)</td><td>([^<]*)</td>", html)
+rows = re.findall(r"<tr><td[^>]*>(\d+)</td><td[^>]*>([^<]*)</td><td[^>]*>(\d+)</td><td[^>]*>([^<]*)</td>", html)
 got = [(int(rank), name, int(score), squad) for rank, name, score, squad in rows]
 want = [(1, "ALPHA", 7100, "REDS"), (2, "BRAVO", 2500, "ALPHA"), (3, "DELTA", 2500, "BLUES"), (4, "CHARLIE", 900, "")]
 if got != want:
