@@ -41,7 +41,8 @@ constexpr std::chrono::milliseconds HealthTimeout{2000};
 // arrived: libmicrohttpd hands over the path only after decoding it in place.
 struct TExchange {
     std::string Target;
-    bool Started = false;
+    bool Started = false;  // the headers have been seen
+    bool Decided = false;  // answered at once or handed to a database thread
     // The database thread's reply, handed to the HTTP thread.
     std::mutex Mutex;
     std::optional<TScoreServer::TReply> Reply;
@@ -169,14 +170,15 @@ TScoreServer::TScoreServer(TServerConfig config, TScoreStore& store)
     } else {
         throw std::runtime_error("not a numeric address: " + Config.Address);
     }
+    // The library counts idle time in whole seconds; its time-out only backs
+    // up the guard's deadline, so it is kept clear of it.
     const auto idle = static_cast<unsigned>(
-        std::max<int64_t>(1, std::chrono::duration_cast<std::chrono::seconds>(Config.RequestDeadline).count()));
+        2 + std::chrono::duration_cast<std::chrono::seconds>(Config.RequestDeadline).count());
     Daemon = MHD_start_daemon(
         flags, Config.Port, nullptr, nullptr, &Handle, this,
         MHD_OPTION_SOCK_ADDR, address,
         MHD_OPTION_THREAD_POOL_SIZE, std::max(1U, Config.HttpThreads),
         MHD_OPTION_CONNECTION_LIMIT, std::max(1U, Config.MaxConnections),
-        // Between bytes; the guard's deadline bounds the whole request.
         MHD_OPTION_CONNECTION_TIMEOUT, idle,
         // Bounds the request line and headers; longer ones get 414 or 431.
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<std::size_t>(16 * 1024),
@@ -265,35 +267,40 @@ void TScoreServer::RequestDone(MHD_Connection* connection)
 int TScoreServer::Step(MHD_Connection* connection, const char* method, void* opaque, std::size_t* uploadSize)
 {
     auto& exchange = *static_cast<TExchange*>(opaque);
+    TReply reply;
     if (!exchange.Started) {
+        // The headers are in. A reply now also closes the connection (the
+        // library cannot know where an unread body would end), which is
+        // what a request that should not be here deserves.
         exchange.Started = true;
         Guard->RequestArrived(connection);
-        TReply reply;
+        return Refuse(connection, method, reply) ? Send(connection, reply) : MHD_YES;
+    }
+    if (*uploadSize != 0) {
+        *uploadSize = 0;
+        return MHD_YES;
+    }
+    if (!exchange.Decided) {
+        exchange.Decided = true;
         // Held until the connection is suspended, so that the database
         // thread cannot resume it before that.
         std::lock_guard lock(exchange.Mutex);
-        if (!Start(connection, method, &exchange, reply)) {
+        if (!Start(connection, &exchange, method, reply)) {
             MHD_suspend_connection(connection);
             return MHD_YES;
         }
         return Send(connection, reply);
     }
-    if (*uploadSize != 0) {
-        // A body nobody asked for; its request was refused already.
-        *uploadSize = 0;
-        return MHD_YES;
-    }
-    std::optional<TReply> reply;
+    std::optional<TReply> answer;
     {
         std::lock_guard lock(exchange.Mutex);
-        reply.swap(exchange.Reply);
+        answer.swap(exchange.Reply);
     }
-    return reply ? Send(connection, *reply) : MHD_YES;
+    return answer ? Send(connection, *answer) : MHD_YES;
 }
 
-bool TScoreServer::Start(MHD_Connection* connection, const char* method, void* opaque, TReply& reply)
+bool TScoreServer::Refuse(MHD_Connection* connection, const char* method, TReply& reply)
 {
-    auto& exchange = *static_cast<TExchange*>(opaque);
     const bool head = std::strcmp(method, MHD_HTTP_METHOD_HEAD) == 0;
     if (!head && std::strcmp(method, MHD_HTTP_METHOD_GET) != 0) {
         reply = Error(MHD_HTTP_METHOD_NOT_ALLOWED, "only GET and HEAD");
@@ -304,6 +311,13 @@ bool TScoreServer::Start(MHD_Connection* connection, const char* method, void* o
         reply = Error(MHD_HTTP_CONTENT_TOO_LARGE, "no request here has a body");
         return true;
     }
+    return false;
+}
+
+bool TScoreServer::Start(MHD_Connection* connection, void* opaque, const char* method, TReply& reply)
+{
+    auto& exchange = *static_cast<TExchange*>(opaque);
+    const bool head = std::strcmp(method, MHD_HTTP_METHOD_HEAD) == 0;
     const std::string address = ClientAddress(connection);
     if (!Limiter.Allow(address, SteadySeconds())) {
         reply = Error(MHD_HTTP_TOO_MANY_REQUESTS, "too many requests", RetryLimited);

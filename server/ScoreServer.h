@@ -75,8 +75,10 @@ public:
     std::size_t ReapedConnections() const;
 
 private:
+    // A request refused on its method or body alone (true).
+    bool Refuse(MHD_Connection* connection, const char* method, TReply& reply);
     // Answers at once (true) or queues the request for a database thread.
-    bool Start(MHD_Connection* connection, const char* method, void* exchange, TReply& reply);
+    bool Start(MHD_Connection* connection, void* exchange, const char* method, TReply& reply);
     // The reply to a request that needs the database, on a database thread.
     TReply Answer(const TRequest& request, const TSubmission& record);
     int Send(MHD_Connection* connection, const TReply& reply);

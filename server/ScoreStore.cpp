@@ -63,7 +63,7 @@ auto TScoreStore::Read(TRead&& read, std::chrono::milliseconds timeout)
 {
     const auto deadline = TClock::now() + timeout;
     for (int attempt = 0;; ++attempt) {
-        TSessionPool::TLease lease = Pool.Lease(deadline);
+        TSessionPool::TLease lease = Pool.Lease(deadline, attempt > 0);
         try {
             return read(*lease);
         } catch (const std::exception&) {
@@ -80,7 +80,7 @@ void TScoreStore::IssueToken(const std::string& token, int64_t now)
     const auto deadline = TClock::now() + OperationTimeout;
     const long long issued = now;
     for (int attempt = 0;; ++attempt) {
-        TSessionPool::TLease lease = Pool.Lease(deadline);
+        TSessionPool::TLease lease = Pool.Lease(deadline, attempt > 0);
         try {
             const auto lock = WriteLock();
             // A second attempt may follow a first that committed before its
@@ -106,7 +106,7 @@ ESubmitResult TScoreStore::Submit(const TSubmission& record, int64_t now, int64_
     for (int attempt = 0;; ++attempt) {
         bool committing = false;
         {
-            TSessionPool::TLease lease = Pool.Lease(deadline);
+            TSessionPool::TLease lease = Pool.Lease(deadline, attempt > 0);
             soci::session& sql = *lease;
             try {
                 const auto lock = WriteLock();

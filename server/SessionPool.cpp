@@ -73,7 +73,7 @@ void TSessionPool::Open(TSlot& slot)
     slot.Broken = false;
 }
 
-TSessionPool::TLease TSessionPool::Lease(TClock::time_point deadline)
+TSessionPool::TLease TSessionPool::Lease(TClock::time_point deadline, bool fresh)
 {
     std::size_t index = 0;
     {
@@ -93,9 +93,9 @@ TSessionPool::TLease TSessionPool::Lease(TClock::time_point deadline)
         Slots[index]->InUse = true;
     }
     TSlot& slot = *Slots[index];
-    const bool fresh = !slot.Session || slot.Broken;
+    const bool opening = fresh || !slot.Session || slot.Broken;
     try {
-        if (fresh)
+        if (opening)
             Open(slot);
     } catch (const std::exception& e) {
         Return(index, 0);
@@ -103,7 +103,7 @@ TSessionPool::TLease TSessionPool::Lease(TClock::time_point deadline)
     }
     slot.Interrupted = false;
     TLease lease(this, index, Watch.Arm(deadline, Interrupter(slot)));
-    if (fresh) {
+    if (opening) {
         try {
             Prepare(*slot.Session);
         } catch (const std::exception& e) {

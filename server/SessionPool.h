@@ -64,9 +64,11 @@ public:
         uint64_t Ticket;
     };
 
-    // A connection for calls that must be over by `deadline`. Throws
-    // TStoreUnavailable when none is free or none can be opened in time.
-    TLease Lease(TClock::time_point deadline);
+    // A connection for calls that must be over by `deadline`; a newly
+    // opened one when `fresh` (after a connection turned out broken, the
+    // others may be too). Throws TStoreUnavailable when none is free or none
+    // can be opened in time.
+    TLease Lease(TClock::time_point deadline, bool fresh = false);
 
     EStoreBackend Backend() const { return Kind; }
 

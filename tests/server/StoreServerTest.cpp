@@ -1,5 +1,7 @@
 // The store and the HTTP server on a real database: a SQLite file, and a
 // PostgreSQL database on the cluster that scripts/test starts.
+#include "BackendFixture.h"
+#include "ServerFixture.h"
 #include "Pages.h"
 #include "ScoreRecord.h"
 #include "ScoreServer.h"
@@ -17,58 +19,6 @@
 #include <vector>
 
 namespace {
-
-namespace fs = std::filesystem;
-
-const std::string Token = "0123456789abcdef0123456789abcdef";
-
-TSubmission Record(const std::string& name, int64_t score, const std::string& token,
-                   const std::string& add = "")
-{
-    return TSubmission{name, score, token, add};
-}
-
-class Backend : public ::testing::TestWithParam<EStoreBackend> {
-protected:
-    void SetUp() override
-    {
-        if (GetParam() == EStoreBackend::Sqlite) {
-            std::random_device random;
-            Dir = fs::temp_directory_path() / ("zarvenok-store-" + std::to_string(random()));
-            fs::create_directories(Dir);
-            Where = (Dir / "scores.db").string();
-            return;
-        }
-        if (auto db = TPostgresDatabase::Create())
-            Postgres.emplace(std::move(*db));
-        if (!Postgres) {
-            if (PostgresRequired())
-                FAIL() << PostgresVariable << " is not set; scripts/test sets it";
-            GTEST_SKIP() << PostgresVariable << " is not set; run scripts/test";
-        }
-        Where = Postgres->ConnectionString();
-    }
-
-    void TearDown() override
-    {
-        if (!Dir.empty())
-            fs::remove_all(Dir);
-    }
-
-    std::unique_ptr<TScoreStore> Open(std::size_t connections = 4)
-    {
-        return std::make_unique<TScoreStore>(GetParam(), Where, connections);
-    }
-
-    fs::path Dir;
-    std::optional<TPostgresDatabase> Postgres;
-    std::string Where;
-};
-
-std::string BackendName(const ::testing::TestParamInfo<EStoreBackend>& info)
-{
-    return info.param == EStoreBackend::Sqlite ? "Sqlite" : "PostgreSql";
-}
 
 using Store = Backend;
 
@@ -166,43 +116,6 @@ TEST_P(Store, TwoStoresShareOneDatabaseAndReopenKeepsIt)
 INSTANTIATE_TEST_SUITE_P(, Store, ::testing::Values(EStoreBackend::Sqlite, EStoreBackend::PostgreSql),
                          BackendName);
 
-// A server on a free loopback port with its own clock.
-class Server : public Backend {
-protected:
-    void Start(double rate = 0, double burst = 30)
-    {
-        Store = Open(4);
-        TServerConfig config;
-        config.Address = "127.0.0.1";
-        config.Port = 0;
-        config.Threads = 2;
-        config.RatePerSecond = rate;
-        config.Burst = burst;
-        config.Now = [this] { return Clock.load(); };
-        Http = std::make_unique<TScoreServer>(config, *Store);
-        Base = "http://127.0.0.1:" + std::to_string(Http->Port());
-    }
-
-    THttpReply Get(const std::string& target) { return HttpGet(Base, target); }
-
-    std::string IssueToken()
-    {
-        const THttpReply reply = Get("/cgi/version.pl?version&prg=Zarvenok");
-        EXPECT_EQ(reply.Status, 200);
-        return ReplyField(reply.Body, 5);
-    }
-
-    static std::string Submission(const std::string& plain)
-    {
-        return "/cgi/version.pl?hs&prg=Zarvenok&inf=" + EncodeLine(plain);
-    }
-
-    std::atomic<int64_t> Clock{1'700'000'000};
-    std::unique_ptr<TScoreStore> Store;
-    std::unique_ptr<TScoreServer> Http;
-    std::string Base;
-};
-
 TEST_P(Server, GameSubmissionIsStoredOnceAndShown)
 {
     Start();
@@ -276,7 +189,10 @@ TEST_P(Server, BadSubmissionsStoreNothing)
 
 TEST_P(Server, BurstFromOneAddressIsRefused)
 {
-    Start(0.001, 10);
+    Start([](TServerConfig& config) {
+        config.RatePerSecond = 0.001;
+        config.Burst = 10;
+    });
     int ok = 0;
     int limited = 0;
     for (int i = 0; i < 30; ++i) {
