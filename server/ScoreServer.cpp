@@ -147,9 +147,9 @@ TScoreServer::TScoreServer(TServerConfig config, TScoreStore& store)
       TokenLimiter(Config.TokenRatePerSecond, Config.TokenBurst),
       Guard(std::make_unique<TConnectionGuard>(Config.ConnectionsPerGroup, Config.GroupPrefixes,
                                                Config.RequestDeadline)),
-      // Enough queued to ride out a short stall; past that a client is
-      // better told at once.
-      Queue(std::make_unique<TWorkQueue>(Config.Threads, 16 * std::max(1U, Config.Threads), Store.Timeout()))
+      // Enough queued to ride out a short stall; past that, or after half
+      // the database's time-out in the queue, a client is better told at once.
+      Queue(std::make_unique<TWorkQueue>(Config.Threads, 16 * std::max(1U, Config.Threads), Store.Timeout() / 2))
 {
     if (Config.SweepInterval.count() > 0)
         Sweeper = std::make_unique<TSweeper>(Store, [this] { return Now(); }, Config.TokenLifetime,

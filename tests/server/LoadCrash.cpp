@@ -1,7 +1,10 @@
-// The load, crash and seed runs of server-loadrun (see LoadRuns.h).
+// The load, crash, seed and churn runs of server-loadrun (see LoadRuns.h).
 #include "LoadRuns.h"
 
 #include "LoadSupport.h"
+
+#include "ScoreRecord.h"
+#include "TextEncoding.h"
 
 #include <signal.h>
 
@@ -177,3 +180,53 @@ int Seed(const std::string& base, char** rest, int count)
     return 0;
 }
 
+
+int Churn(const std::string& base, double seconds, const std::string& logPath)
+{
+    std::FILE* log = std::fopen(logPath.c_str(), "w");
+    if (log == nullptr)
+        Die("cannot write " + logPath);
+    std::mutex merge;
+    const auto until = TClock::now() + std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000));
+    auto record = [&](TClock::time_point start, const char* kind, long status, const std::string& name) {
+        const double at = std::chrono::duration<double>(start.time_since_epoch()).count();
+        const double ms = std::chrono::duration<double, std::milli>(TClock::now() - start).count();
+        std::lock_guard lock(merge);
+        std::fprintf(log, "%.4f %.2f %s %ld %s\n", at, ms, kind, status, name.c_str());
+    };
+    std::vector<std::thread> threads;
+    // One reader of the home page alone, which shows whether it ever waits.
+    threads.emplace_back([&] {
+        TClient client("", false, 10);
+        while (TClock::now() < until) {
+            const auto start = TClock::now();
+            record(start, "home", client.Get(base + "/").Status, "-");
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    for (int c = 0; c < 6; ++c)
+        threads.emplace_back([&, c] {
+            TClient client("", false, 10);
+            for (int i = 0; TClock::now() < until; ++i) {
+                const std::string name = NameOf(c * 1000000 + i);
+                auto start = TClock::now();
+                const THttpReply version = client.Get(base + "/cgi/version.pl?version&prg=Zarvenok");
+                record(start, "version", version.Status, name);
+                if (version.Status == 200) {
+                    const std::string entry = BuildScoreRecord(name, 1000 + i, ReplyField(version.Body, 5), "OUT");
+                    start = TClock::now();
+                    const THttpReply stored =
+                        client.Get(base + "/cgi/version.pl?hs&prg=Zarvenok&inf=" + EncodeLine(entry));
+                    record(start, "submit", stored.Status, name);
+                }
+                start = TClock::now();
+                record(start, "table", client.Get(base + "/api/scores").Status, "-");
+                // Not a flood: a steady trickle that shows each moment.
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        });
+    for (auto& thread : threads)
+        thread.join();
+    std::fclose(log);
+    return 0;
+}

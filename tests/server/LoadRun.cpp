@@ -2,6 +2,7 @@
 //   load  BIN BACKEND SERVERS CLIENTS SUBMISSIONS READS
 //   crash BIN BACKEND ROUNDS KILL_AFTER
 //   seed  BASE NAME SCORE SQUAD [NAME SCORE SQUAD ...]
+//   churn BASE SECONDS LOG
 //   deep  BIN BACKEND ROWS DEEP_READERS SECONDS DEEP_PAGE [SERVER_OPTION...]
 //   slow  BIN SLOW GROUPS SECONDS [SERVER_OPTION...]
 //   flood BIN BACKEND ADDRESSES GROUPS SECONDS [MAX_TOKENS_PER_GROUP]
@@ -32,6 +33,8 @@ int main(int argc, char** argv)
         return Crash(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
     if (mode == "seed" && argc >= 6)
         return Seed(argv[2], argv + 3, argc - 3);
+    if (mode == "churn" && argc == 5)
+        return Churn(argv[2], std::atof(argv[3]), argv[4]);
     if (mode == "deep" && argc >= 8)
         return Deep(argv[2], argv[3], std::atoll(argv[4]), std::atoi(argv[5]), std::atof(argv[6]),
                     std::atoi(argv[7]), rest(8));
@@ -43,6 +46,7 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "usage: server-loadrun load BIN BACKEND SERVERS CLIENTS SUBMISSIONS READS\n"
                          "       server-loadrun crash BIN BACKEND ROUNDS KILL_AFTER\n"
                          "       server-loadrun seed BASE NAME SCORE SQUAD...\n"
+                         "       server-loadrun churn BASE SECONDS LOG\n"
                          "       server-loadrun deep BIN BACKEND ROWS DEEP_READERS SECONDS DEEP_PAGE [OPTION...]\n"
                          "       server-loadrun slow BIN SLOW GROUPS SECONDS [OPTION...]\n"
                          "       server-loadrun flood BIN BACKEND ADDRESSES GROUPS SECONDS [MAX_PER_GROUP]\n");

@@ -21,6 +21,12 @@ int Crash(const std::string& binary, const std::string& backend, int rounds, int
 // Submits scores the way the game does: NAME SCORE SQUAD triples.
 int Seed(const std::string& base, char** rest, int count);
 
+// Six clients submitting and reading the table, and one reading the home
+// page, for `seconds`,
+// each request logged as "START_SECONDS MILLISECONDS KIND STATUS NAME" (the
+// start on the monotonic clock), for a run that breaks the database meanwhile.
+int Churn(const std::string& base, double seconds, const std::string& logPath);
+
 // A table of `rows` rows; readers of page 1 alone, then beside readers of a
 // deep page, every reader inside the rate limit on an address of its own.
 // Fails if a page-1 read is not answered 200.
