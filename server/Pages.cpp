@@ -20,7 +20,7 @@ td.t{overflow-wrap:anywhere}
 .n{text-align:right;font-variant-numeric:tabular-nums}
 .d{white-space:nowrap}
 nav a,nav strong{margin-right:1em}
-@media (max-width:30em){body{margin:1em auto;padding:0 .5em;font-size:15px}h1{font-size:1.5em}th,td{padding:.3em .25em}}
+@media (max-width:30em){body{margin:1em auto;padding:0 .5em;font-size:14px}h1{font-size:1.4em}th,td{padding:.3em .2em}nav a,nav strong{margin-right:.6em}}
 </style>)";
 
 std::string Head(std::string_view title)
