@@ -230,3 +230,40 @@ int Churn(const std::string& base, double seconds, const std::string& logPath)
     std::fclose(log);
     return 0;
 }
+
+int Sweep(const std::string& binary, const std::string& backend, int64_t tokens, double seconds)
+{
+    TDatabase db(backend);
+    // Started once to make the tables, then given a backlog of expired tokens.
+    TServerProcess(binary, ServerArgs(db)).Stop(SIGTERM);
+    const std::string n = std::to_string(tokens);
+    db.Execute(db.Postgres() ? "INSERT INTO tokens (token, issued_at, used) SELECT md5(g::text), 1, 0 "
+                               "FROM generate_series(1, " + n + ") g"
+                             : "WITH RECURSIVE g(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM g WHERE x < " + n +
+                                   ") INSERT INTO tokens (token, issued_at, used) SELECT printf('%032x', x), 1, 0 FROM g");
+    TServerProcess server(binary, ServerArgs(db));
+    const auto until = TClock::now() + std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000));
+    std::mutex merge;
+    std::vector<double> latencies;
+    std::atomic<int> refused{0};
+    std::vector<std::thread> threads;
+    for (int c = 0; c < 8; ++c)
+        threads.emplace_back([&, c] {
+            TClient client;
+            std::vector<double> mine;
+            for (int i = 0; TClock::now() < until; ++i) {
+                const THttpReply reply = Submit(client, server.Base, server.Base, NameOf(c * 1000000 + i), i, &mine);
+                refused += reply.Status != 200;
+            }
+            std::lock_guard lock(merge);
+            latencies.insert(latencies.end(), mine.begin(), mine.end());
+        });
+    for (auto& thread : threads)
+        thread.join();
+    const int64_t left = db.Number("SELECT COUNT(*) FROM tokens WHERE issued_at = 1");
+    std::printf("sweep: %s, %lld expired tokens; submissions for %.0f s beside the sweep: %s, %d refused; %lld "
+                "expired tokens left\n",
+                backend.c_str(), static_cast<long long>(tokens), seconds, Percentiles(latencies).c_str(),
+                refused.load(), static_cast<long long>(left));
+    return refused == 0 ? 0 : 1;
+}

@@ -3,6 +3,7 @@
 //   crash BIN BACKEND ROUNDS KILL_AFTER
 //   seed  BASE NAME SCORE SQUAD [NAME SCORE SQUAD ...]
 //   churn BASE SECONDS LOG
+//   sweep BIN BACKEND TOKENS SECONDS
 //   deep  BIN BACKEND ROWS DEEP_READERS SECONDS DEEP_PAGE [SERVER_OPTION...]
 //   slow  BIN SLOW GROUPS SECONDS [SERVER_OPTION...]
 //   flood BIN BACKEND ADDRESSES GROUPS SECONDS [MAX_TOKENS_PER_GROUP]
@@ -35,6 +36,8 @@ int main(int argc, char** argv)
         return Seed(argv[2], argv + 3, argc - 3);
     if (mode == "churn" && argc == 5)
         return Churn(argv[2], std::atof(argv[3]), argv[4]);
+    if (mode == "sweep" && argc == 6)
+        return Sweep(argv[2], argv[3], std::atoll(argv[4]), std::atof(argv[5]));
     if (mode == "deep" && argc >= 8)
         return Deep(argv[2], argv[3], std::atoll(argv[4]), std::atoi(argv[5]), std::atof(argv[6]),
                     std::atoi(argv[7]), rest(8));
@@ -47,6 +50,7 @@ int main(int argc, char** argv)
                          "       server-loadrun crash BIN BACKEND ROUNDS KILL_AFTER\n"
                          "       server-loadrun seed BASE NAME SCORE SQUAD...\n"
                          "       server-loadrun churn BASE SECONDS LOG\n"
+                         "       server-loadrun sweep BIN BACKEND TOKENS SECONDS\n"
                          "       server-loadrun deep BIN BACKEND ROWS DEEP_READERS SECONDS DEEP_PAGE [OPTION...]\n"
                          "       server-loadrun slow BIN SLOW GROUPS SECONDS [OPTION...]\n"
                          "       server-loadrun flood BIN BACKEND ADDRESSES GROUPS SECONDS [MAX_PER_GROUP]\n");

@@ -27,6 +27,10 @@ int Seed(const std::string& base, char** rest, int count);
 // start on the monotonic clock), for a run that breaks the database meanwhile.
 int Churn(const std::string& base, double seconds, const std::string& logPath);
 
+// A backlog of `tokens` expired tokens, then submissions from 8 clients for
+// `seconds` while the server sweeps them. Fails if a submission is refused.
+int Sweep(const std::string& binary, const std::string& backend, int64_t tokens, double seconds);
+
 // A table of `rows` rows; readers of page 1 alone, then beside readers of a
 // deep page, every reader inside the rate limit on an address of its own.
 // Fails if a page-1 read is not answered 200.

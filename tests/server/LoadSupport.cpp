@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -101,6 +102,14 @@ int64_t TDatabase::Number(const std::string& sql)
 
 std::vector<std::string> UnlimitedArgs()
 {
+    // An older server that knows fewer options is measured with its own.
+    if (const char* given = std::getenv("ZARVENOK_LOADRUN_SERVER_ARGS")) {
+        std::vector<std::string> args;
+        std::istringstream words(given);
+        for (std::string word; words >> word;)
+            args.push_back(word);
+        return args;
+    }
     return {"--threads", "4", "--rate", "0", "--token-rate", "0", "--connections-per-client", "0"};
 }
 

@@ -42,7 +42,7 @@ private:
 };
 
 // The options of a run that measures the server itself: no per-client
-// limits in the way.
+// limits in the way (or ZARVENOK_LOADRUN_SERVER_ARGS, for an older server).
 std::vector<std::string> UnlimitedArgs();
 
 // One zarvenok-server process on a free port of its own choosing, listening
