@@ -273,10 +273,12 @@ int Slow(const std::string& binary, int slow, int groups, double seconds, const 
                 slow, groups, seconds, refused, lifetimes.size(), Percentiles(lifetimes).c_str(), open);
     std::printf("slow: ordinary requests beside them: %s; %s\n", Percentiles(ordinary.Latencies).c_str(),
                 ordinary.StatusText().c_str());
-    const bool ok = ordinary.Statuses.size() == 1 && ordinary.Statuses.count(200) == 1;
-    if (!ok)
+    const bool answered = ordinary.Statuses.size() == 1 && ordinary.Statuses.count(200) == 1;
+    if (!answered)
         std::fprintf(stderr, "slow: FAILED: every ordinary request must be answered 200\n");
-    return ok ? 0 : 1;
+    if (open != 0)
+        std::fprintf(stderr, "slow: FAILED: slow connections must be closed by the server's deadline\n");
+    return answered && open == 0 ? 0 : 1;
 }
 
 int Flood(const std::string& binary, const std::string& backend, int addresses, int groups, double seconds,

@@ -39,7 +39,8 @@ int Deep(const std::string& binary, const std::string& backend, int64_t rows, in
 
 // `slow` connections from `groups` address groups that send one header line
 // every 5 s, beside ordinary clients on other addresses. Fails if an
-// ordinary request is not answered.
+// ordinary request is not answered, or a slow connection is still open at
+// the end.
 int Slow(const std::string& binary, int slow, int groups, double seconds, const std::vector<std::string>& serverArgs);
 
 // Clients on `addresses` addresses in `groups` groups asking for tokens as
