@@ -2,6 +2,7 @@
 #include "ScoreServer.h"
 
 #include "ConnectionGuard.h"
+#include "QuietLog.h"
 #include "Pages.h"
 #include "ScoreRecord.h"
 #include "Submission.h"
@@ -15,7 +16,7 @@
 #include <sys/random.h>
 
 #include <algorithm>
-#include <atomic>
+#include <cstdarg>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -101,24 +102,16 @@ bool HasBody(MHD_Connection* connection)
            MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_TRANSFER_ENCODING) != nullptr;
 }
 
-// Storage errors are said once a second at most: a database that is away
-// fails every request, and the log should still be readable.
-void LogStorageError(const char* what)
+TQuietLog StorageLog("storage error: ");
+TQuietLog HttpLog("");
+
+// The HTTP library's own complaints (a client gone mid-request, the
+// connection limit reached), through the quiet log.
+void LogHttp(void*, const char* format, va_list arguments)
 {
-    static std::atomic<int64_t> lastSecond{0};
-    static std::atomic<int64_t> quiet{0};
-    const auto second = static_cast<int64_t>(SteadySeconds());
-    int64_t last = lastSecond.load();
-    if (second == last || !lastSecond.compare_exchange_strong(last, second)) {
-        ++quiet;
-        return;
-    }
-    const int64_t skipped = quiet.exchange(0);
-    if (skipped > 0)
-        std::fprintf(stderr, "zarvenok-server: storage error: %s (and %lld more since)\n", what,
-                     static_cast<long long>(skipped));
-    else
-        std::fprintf(stderr, "zarvenok-server: storage error: %s\n", what);
+    char line[512];
+    std::vsnprintf(line, sizeof line, format, arguments);
+    HttpLog.Say(line);
 }
 
 } // namespace
@@ -183,6 +176,7 @@ TScoreServer::TScoreServer(TServerConfig config, TScoreStore& store)
         // Bounds the request line and headers; longer ones get 414 or 431.
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<std::size_t>(16 * 1024),
         MHD_OPTION_NOTIFY_CONNECTION, &NotifyConnection, this,
+        MHD_OPTION_EXTERNAL_LOGGER, &LogHttp, nullptr,
         MHD_OPTION_URI_LOG_CALLBACK, &NewExchange, nullptr,
         MHD_OPTION_NOTIFY_COMPLETED, &EndExchange, this,
         MHD_OPTION_END);
@@ -425,7 +419,7 @@ TScoreServer::TReply TScoreServer::Answer(const TRequest& request, const TSubmis
             break;
         }
     } catch (const std::exception& e) {
-        LogStorageError(e.what());
+        StorageLog.Say(e.what());
         return Error(MHD_HTTP_SERVICE_UNAVAILABLE, "storage unavailable", RetryUnavailable);
     }
     return Error(MHD_HTTP_INTERNAL_SERVER_ERROR, "unhandled request");

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <stdexcept>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -91,12 +92,16 @@ int64_t TDatabase::Number(const std::string& sql)
         return QueryNumber(Pg->ConnectionString(), sql);
     sqlite3* db = OpenSqlite(Dir / "scores.db");
     sqlite3_stmt* statement = nullptr;
-    int64_t value = -1;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW)
+    int64_t value = 0;
+    const bool ok = sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+                    sqlite3_step(statement) == SQLITE_ROW;
+    if (ok)
         value = sqlite3_column_int64(statement, 0);
+    const std::string message = sqlite3_errmsg(db);
     sqlite3_finalize(statement);
     sqlite3_close(db);
+    if (!ok)
+        throw std::runtime_error(sql.substr(0, 80) + ": " + message);
     return value;
 }
 

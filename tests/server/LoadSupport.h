@@ -31,7 +31,8 @@ public:
     TDatabase& operator=(const TDatabase&) = delete;
 
     std::vector<std::string> ServerArgs;
-    // Runs SQL straight on the database, beside the server.
+    // Runs SQL straight on the database, beside the server; Number throws
+    // when the query fails.
     void Execute(const std::string& sql);
     int64_t Number(const std::string& sql);
     bool Postgres() const { return Pg.has_value(); }
