@@ -1,6 +1,7 @@
 // zarvenok: the game on the SDL platform.
 #include "CommandLine.h"
 #include "GameFolders.h"
+#include "GameVersion.h"
 #include "SdlAudioDevice.h"
 #include "SdlPlatform.h"
 #include "SdlVideo.h"
@@ -74,7 +75,7 @@ int main(int argc, char** argv)
     const TCommandLine line = ParseCommandLine(argc, argv);
     switch (line.Action) {
     case TCommandLine::TAction::Help: std::cout << UsageText(); return 0;
-    case TCommandLine::TAction::Version: std::cout << "zarvenok " << ZARVENOK_VERSION << '\n'; return 0;
+    case TCommandLine::TAction::Version: std::cout << "zarvenok " << GameVersion << '\n'; return 0;
     case TCommandLine::TAction::Usage: std::cerr << "zarvenok: " << line.Error << '\n' << UsageText(); return 2;
     case TCommandLine::TAction::Play: break;
     }

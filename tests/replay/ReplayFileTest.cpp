@@ -28,6 +28,9 @@ TReplay SmallReplay()
     h.WindowState = TWindowState::Maximized;
     h.FullScreen = true;
     h.BitCount = 16;
+    h.GeneratorState = 0xFEDCBA9876543210ull;
+    h.PointerX = -1;
+    h.PointerY = 600;
     h.PlayerName = "ALICE";
     h.Score = -7;
     h.Level = 5;
