@@ -2,6 +2,9 @@
 #include "CommandLine.h"
 #include "GameFolders.h"
 #include "GameVersion.h"
+#include "ReplayCheck.h"
+#include "ReplayError.h"
+#include "ReplayWatch.h"
 #include "SdlAudioDevice.h"
 #include "SdlPlatform.h"
 #include "SdlVideo.h"
@@ -13,6 +16,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -91,12 +95,34 @@ int main(int argc, char** argv)
     platform->SdlVideo().SetScaling({line.Scale, line.Smooth});
     TVolumeSettingsFile volumes(folders.Settings / TVolumeSettingsFile::FileName);
     SetUpVolumes(platform->SdlAudio(), volumes, line);
+    // A replay to watch is read and checked before the window opens.
+    std::optional<TReplay> replay;
+    if (!line.ReplayFile.empty()) {
+        try {
+            replay = ReadReplayFile(line.ReplayFile);
+            if (const auto mismatch = ReplayMismatch(replay->Header, folders.Data)) {
+                std::cerr << "zarvenok: " << line.ReplayFile << ": " << *mismatch << '\n';
+                return 1;
+            }
+        } catch (const EReplayError& e) {
+            std::cerr << "zarvenok: " << line.ReplayFile << ": " << e.what() << '\n';
+            return 1;
+        }
+    }
     int status = 0;
     try {
         TMainForm form(*platform);
         form.Folders = folders;
         form.FullScreenForRun = line.FullScreen;
+        // Every game played is kept; a game watched is not played again.
+        if (!replay) form.RecordTo = TMainForm::TRecordTo::ReplayFolder;
         form.Start();
+        if (replay) {
+            form.SetCaption("Zarvenok [Replay]");
+            status = WatchReplay(form, *replay, line.ReplaySpeed, std::cerr);
+            platform->SdlVideo().HideWindow();
+            return status;
+        }
         status = form.Run();
         // The player asked to leave: the window goes now, the rest follows.
         platform->SdlVideo().HideWindow();

@@ -1,7 +1,9 @@
 // Checking a replay by playing it to its end.
 #include "ReplayCheck.h"
 
+#include "GameVersion.h"
 #include "ReplayPlayer.h"
+#include "Sha256.h"
 #include "Unit1.h"
 
 std::string TReplayVerdict::Line() const
@@ -48,4 +50,14 @@ TReplayVerdict CheckReplay(TMainForm& form, const TReplay& replay, const std::fu
     else if (claimed.Level != verdict.Level) differs("level ", claimed.Level, verdict.Level);
     else if (claimed.Frames != verdict.Frames) differs("frames ", claimed.Frames, verdict.Frames);
     return verdict;
+}
+
+std::optional<std::string> ReplayMismatch(const TReplayHeader& header, const std::filesystem::path& dataFolder)
+{
+    if (header.GameVersion != GameVersion)
+        return "recorded by game version " + header.GameVersion + ", this is " + GameVersion;
+    const TLibraryDigests here = DigestLibraries(dataFolder / "Data/Graphic.dxg", dataFolder / "Data/Music.dxw");
+    if (header.PictureLibrary != here.Pictures) return std::string("recorded with other pictures (Graphic.dxg)");
+    if (header.SoundLibrary != here.Sounds) return std::string("recorded with other sounds (Music.dxw)");
+    return std::nullopt;
 }

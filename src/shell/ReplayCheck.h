@@ -6,7 +6,9 @@
 #include "ReplayFile.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 class TMainForm;
@@ -33,3 +35,8 @@ struct TReplayVerdict {
 // after each record (to pace or count). The form is left where the replay
 // ended, with its clock given back to the platform.
 TReplayVerdict CheckReplay(TMainForm& form, const TReplay& replay, const std::function<void()>& afterStep = {});
+
+// Why this build, with the libraries in `dataFolder`, cannot play the replay
+// as it was played (another game version, other pictures or sounds);
+// nothing when it can. EReplayError when a library cannot be read.
+std::optional<std::string> ReplayMismatch(const TReplayHeader& header, const std::filesystem::path& dataFolder);

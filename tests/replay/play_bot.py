@@ -4,7 +4,7 @@
 # game is over; records the game to a replay on the way. Only input and
 # time reach the game, so the replay is one a real player could make.
 #
-#   play_bot.py SIM REPLAY [--seed N] [--start MS] [--max-seconds S] [--burst]
+#   play_bot.py SIM REPLAY [--seed N] [--start MS] [--max-seconds S]
 import argparse
 import random
 import subprocess
@@ -47,7 +47,6 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--start", type=int, default=10000)
     parser.add_argument("--max-seconds", type=int, default=900)
-    parser.add_argument("--burst", action="store_true")
     args = parser.parse_args()
     rng = random.Random(args.seed)
 
@@ -60,8 +59,6 @@ def main():
         sim.send("wait %d" % rng.randint(8, 20))
     x, y = 230, 60
     sim.ask("click left 230 60")
-    if args.burst:
-        sim.ask("click right %d %d" % (x, y))
     played = 0
     while sim.value("GameState") == "3" and played < args.max_seconds * 1000:
         targets = []
@@ -87,8 +84,14 @@ def main():
             played += wait
         x, y = gx, gy
         sim.send("press left %d %d" % (x, y))
-        wait = rng.randint(40, 120)
-        sim.send("wait %d" % wait)
+        wait = 0
+        for i in range(rng.randint(0, 4)):  # a shaking hand: in burst fire each move shoots
+            x, y = max(0, min(799, x + rng.randint(-3, 3))), max(0, min(599, y + rng.randint(-3, 3)))
+            sim.send("move %d %d" % (x, y))
+            step = rng.randint(5, 15)
+            sim.send("wait %d" % step)
+            wait += step
+        sim.send("wait %d" % rng.randint(20, 80))
         sim.send("release left %d %d" % (x, y))
         wait2 = rng.randint(60, 400)
         sim.send("wait %d" % wait2)

@@ -1,7 +1,6 @@
 // zarvenok-replay commands.
 #include "ReplayCommands.h"
 
-#include "GameVersion.h"
 #include "HeadlessGame.h"
 #include "ReplayCheck.h"
 #include "ReplayError.h"
@@ -36,17 +35,6 @@ void PrintInfo(const TReplay& replay, uint64_t fileSize, std::ostream& out)
         << "game time ms: " << header.GameTimeMs << '\n'
         << "records: " << replay.Records.Count() << '\n'
         << "file size: " << fileSize << '\n';
-}
-
-// Why this build cannot run the replay as it was played; nothing when it can.
-std::optional<std::string> Mismatch(const TReplayHeader& header, const std::filesystem::path& dataFolder)
-{
-    if (header.GameVersion != GameVersion)
-        return "recorded by game version " + header.GameVersion + ", this is " + GameVersion;
-    const TLibraryDigests here = DigestLibraries(dataFolder / "Data/Graphic.dxg", dataFolder / "Data/Music.dxw");
-    if (header.PictureLibrary != here.Pictures) return "recorded with other pictures (Graphic.dxg)";
-    if (header.SoundLibrary != here.Sounds) return "recorded with other sounds (Music.dxw)";
-    return std::nullopt;
 }
 
 struct TRun {
@@ -102,7 +90,7 @@ int RunReplayTool(const std::vector<std::string>& args, const std::filesystem::p
             PrintInfo(replay, std::filesystem::file_size(file, ignored), out);
             return 0;
         }
-        if (const auto mismatch = Mismatch(replay.Header, dataFolder)) {
+        if (const auto mismatch = ReplayMismatch(replay.Header, dataFolder)) {
             err << "zarvenok-replay: " << file << ": " << *mismatch << '\n';
             return 2;
         }
@@ -136,7 +124,7 @@ int VerifyReplayBytes(const std::vector<uint8_t>& bytes, const std::filesystem::
     TReplay replay;
     try {
         replay = DecodeReplay(bytes);
-        if (const auto mismatch = Mismatch(replay.Header, dataFolder)) {
+        if (const auto mismatch = ReplayMismatch(replay.Header, dataFolder)) {
             out << "unsupported version: " << replay.Header.GameVersion << " (" << *mismatch << ")\n";
             return 3;
         }
