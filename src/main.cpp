@@ -118,7 +118,6 @@ int main(int argc, char** argv)
         if (!replay) form.RecordTo = TMainForm::TRecordTo::ReplayFolder;
         form.Start();
         if (replay) {
-            form.SetCaption("Zarvenok [Replay]");
             status = WatchReplay(form, *replay, line.ReplaySpeed, std::cerr);
             platform->SdlVideo().HideWindow();
             return status;
