@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <memory>
 
 namespace {
 
@@ -18,14 +19,17 @@ void CheckGolden(benchmark::State& state, const char* name, bool draw)
     const TReplay replay = ReadReplayFile(std::filesystem::path(ZARVENOK_GOLDEN_DIR) / name);
     double runSeconds = 0.0;
     for (auto _ : state) {
+        // Starting and ending the game (loading the libraries) is not timed.
         state.PauseTiming();
-        THeadlessGame game(ZARVENOK_BUILD_DIR, draw, replay.Header.StartClock);
+        auto game = std::make_unique<THeadlessGame>(ZARVENOK_BUILD_DIR, draw, replay.Header.StartClock);
         state.ResumeTiming();
         const auto start = std::chrono::steady_clock::now();
-        const TReplayVerdict verdict = CheckReplay(game.Form(), replay);
+        const TReplayVerdict verdict = CheckReplay(game->Form(), replay);
         runSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (verdict.Kind != TReplayVerdict::TKind::Verified) state.SkipWithError(verdict.Line().c_str());
         state.PauseTiming();
+        game.reset();
+        state.ResumeTiming();
+        if (verdict.Kind != TReplayVerdict::TKind::Verified) state.SkipWithError(verdict.Line().c_str());
     }
     state.counters["frames"] = replay.Header.Frames;
     state.counters["x_real_time"] = runSeconds > 0 ? replay.Header.GameTimeMs / 1000.0 * state.iterations() / runSeconds : 0.0;
