@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Requests to replies over libmicrohttpd.
 #include "ScoreServer.h"
 
