@@ -30,7 +30,7 @@ base="http://127.0.0.1:$port"
 
 "$loadrun" seed "$base" BRAVO 2500 ALPHA CHARLIE 900 "" ALPHA 7100 REDS DELTA 2500 BLUES
 
-url="$base/cgi/version.pl?prg=Zarvenok&show&type=0"
+url="$base/cgi/version.pl?prg=Zarvenok&show&type=0&all=1"
 browse() {
   HOME="$out/home" timeout 90 "$chromium" --headless=new --no-sandbox --disable-gpu \
     --disable-dev-shm-usage --no-first-run --user-data-dir="$out/home/profile" "$@" 2>>"$out/chromium.err"
@@ -41,7 +41,7 @@ browse --window-size=900,700 --screenshot="$out/table.png" "$url" >/dev/null
 python3 - "$out/table.html" "$out/table.png" <<'PY'
 import re, sys
 html = open(sys.argv[1], encoding="utf-8").read()
-rows = re.findall(r"<tr><td[^>]*>(\d+)</td><td[^>]*>([^<]*)</td><td[^>]*>(\d+)</td><td[^>]*>([^<]*)</td>", html)
+rows = re.findall(r"<tr><td[^>]*>(\d+)</td><td[^>]*>([^<]*)</td><td[^>]*>(\d+)</td><td[^>]*>(?:<a[^>]*>[^<]*</a>)?</td><td[^>]*>([^<]*)</td>", html)
 got = [(int(rank), name, int(score), squad) for rank, name, score, squad in rows]
 want = [(1, "ALPHA", 7100, "REDS"), (2, "BRAVO", 2500, "ALPHA"), (3, "DELTA", 2500, "BLUES"), (4, "CHARLIE", 900, "")]
 if got != want:
@@ -54,4 +54,4 @@ PY
 
 # The widest name, score and squad the game can send.
 "$loadrun" seed "$base" WWWWWWWWWW 100000000 MMMMMMMMMM
-python3 "$(dirname "$0")/browser_layout.py" "$chromium" "$out/layout" "table=$url" "week=$base/cgi/version.pl?prg=Zarvenok&show&type=0&period=week" "home=$base/"
+python3 "$(dirname "$0")/browser_layout.py" "$chromium" "$out/layout" "table=$url" "week=$base/cgi/version.pl?prg=Zarvenok&show&type=0&period=week&all=1" "home=$base/"
