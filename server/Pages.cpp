@@ -12,8 +12,9 @@
 namespace {
 
 // Fits a phone 360 px wide: on a narrow screen the margins and cell
-// padding shrink, and a long name or squad wraps inside its cell rather
-// than pushing the date off the screen.
+// padding shrink, a long name or squad wraps inside its cell rather than
+// pushing the rest off the screen, and the squad and date give way to what
+// the verification found.
 constexpr std::string_view Style = R"(<style>
 body{font-family:sans-serif;background:#1d2416;color:#e8e4d0;max-width:48em;margin:2em auto;padding:0 1em}
 a{color:#f0c040}
@@ -24,7 +25,7 @@ td.t{overflow-wrap:anywhere}
 .d{white-space:nowrap}
 nav a,nav strong{margin-right:1em}
 a.v{text-decoration:none;color:#7fd17f}
-@media (max-width:30em){body{margin:1em auto;padding:0 .5em;font-size:14px}h1{font-size:1.4em}th,td{padding:.3em .2em}nav a,nav strong{margin-right:.6em}}
+@media (max-width:30em){body{margin:1em auto;padding:0 .5em;font-size:14px}h1{font-size:1.4em}th,td{padding:.3em .2em}nav a,nav strong{margin-right:.6em}.w{display:none}}
 </style>)";
 
 std::string Head(std::string_view title)
@@ -162,7 +163,8 @@ std::string TablePage(const TScorePage& rows, EPeriod period, int page, bool all
         html += "<p id=\"empty\">No scores yet.</p>\n";
     } else {
         html += "<table id=\"scores\">\n<thead><tr><th class=\"n\">Rank</th><th>Name</th><th class=\"n\">Score</th>"
-                "<th></th><th>Squad</th><th class=\"n\">Level</th><th class=\"n\">Time</th><th class=\"d\">Date</th>";
+                "<th></th><th class=\"w\">Squad</th><th class=\"n\">Level</th><th class=\"n\">Time</th>"
+                "<th class=\"d w\">Date</th>";
         if (all)
             html += "<th>State</th>";
         html += "</tr></thead>\n<tbody>\n";
@@ -171,9 +173,9 @@ std::string TablePage(const TScorePage& rows, EPeriod period, int page, bool all
                     HtmlEscape(row.Name) + "</td><td class=\"n\">" + std::to_string(row.Score) + "</td><td>";
             if (Verified(row))
                 html += "<a class=\"v\" href=\"" + ReplayLink(row) + "\" title=\"verified: its replay\">&#10003;</a>";
-            html += "</td><td class=\"t\">" + HtmlEscape(row.Squad) + "</td><td class=\"n\">" +
+            html += "</td><td class=\"t w\">" + HtmlEscape(row.Squad) + "</td><td class=\"n\">" +
                     (row.Level ? std::to_string(*row.Level) : "") + "</td><td class=\"n\">" +
-                    (row.GameTimeMs ? FormatGameTime(*row.GameTimeMs) : "") + "</td><td class=\"d\">" +
+                    (row.GameTimeMs ? FormatGameTime(*row.GameTimeMs) : "") + "</td><td class=\"d w\">" +
                     FormatDate(row.SubmittedAt) + "</td>";
             if (all)
                 html += "<td class=\"t s\">" + HtmlEscape(StateText(row)) + "</td>";

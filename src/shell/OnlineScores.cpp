@@ -55,27 +55,35 @@ void TMainForm::SubmitScore()
         return;
     }
     IHttpClient& http = Platform.Http();
-    if (!haveToken) {
-        std::string reply;
+    // A game-start token may have expired in a long game: the submission
+    // then goes once more with a token asked for now, as the game always did.
+    for (bool early = haveToken;; early = false) {
+        if (!haveToken) {
+            std::string reply;
+            try {
+                reply = http.Get(ScoreServerRequest(address, VersionQuery));
+            } catch (const std::exception&) {
+                // Any failure leaves the reply empty.
+            }
+            if (reply.compare(0, 2, "OK") != 0) {
+                Platform.MessageBox().Show("Zarvenok", "Can't connect to server!");
+                return;
+            }
+            // The token is the reply's fifth field.
+            token = ReplyField(reply, 5);
+        }
+        // The buffers as they are at this moment.
+        const std::string record = BuildScoreRecord(Edit2, Score, token, Edit1);
         try {
-            reply = http.Get(ScoreServerRequest(address, VersionQuery));
-        } catch (const std::exception&) {
-            // Any failure leaves the reply empty.
-        }
-        if (reply.compare(0, 2, "OK") != 0) {
-            Platform.MessageBox().Show("Zarvenok", "Can't connect to server!");
+            const std::string reply =
+                http.Get(ScoreServerRequest(address, std::string(SubmissionQueryPrefix) + EncodeLine(record)));
+            if (reply.compare(0, 2, "OK") == 0) SubmittedToken = token;
             return;
+        } catch (const std::exception&) {
+            // A failed submission is silent: the local table holds the score.
+            if (!early) return;
+            haveToken = false;
         }
-        // The token is the reply's fifth field.
-        token = ReplyField(reply, 5);
-    }
-    // The buffers as they are at this moment.
-    const std::string record = BuildScoreRecord(Edit2, Score, token, Edit1);
-    try {
-        const std::string reply = http.Get(ScoreServerRequest(address, std::string(SubmissionQueryPrefix) + EncodeLine(record)));
-        if (reply.compare(0, 2, "OK") == 0) SubmittedToken = token;
-    } catch (const std::exception&) {
-        // A failed submission is silent: the local table holds the score.
     }
 }
 

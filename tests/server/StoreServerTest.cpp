@@ -140,8 +140,8 @@ TEST_P(Server, GameSubmissionIsStoredOnceAndShown)
     EXPECT_NE(Get("/cgi/version.pl?prg=Zarvenok&show&type=0").Body.find("No scores yet"), std::string::npos);
     const THttpReply page = Get("/cgi/version.pl?prg=Zarvenok&show&type=0&all=1");
     EXPECT_EQ(page.Status, 200);
-    EXPECT_NE(page.Body.find("<td class=\"t\">ALICE</td><td class=\"n\">4321</td><td></td><td class=\"t\">REDS</td>"
-                             "<td class=\"n\"></td><td class=\"n\"></td><td class=\"d\">2023-11-14</td>"
+    EXPECT_NE(page.Body.find("<td class=\"t\">ALICE</td><td class=\"n\">4321</td><td></td><td class=\"t w\">REDS</td>"
+                             "<td class=\"n\"></td><td class=\"n\"></td><td class=\"d w\">2023-11-14</td>"
                              "<td class=\"t s\">unverified (no replay)</td>"),
               std::string::npos)
         << page.Body;
