@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -19,6 +20,32 @@ using TClock = std::chrono::steady_clock;
 
 // A verdict is one short line; more than this is not the verifier's.
 constexpr std::size_t MaxOutput = 4096;
+
+// How often the child's memory is looked at.
+constexpr int WatchMs = 50;
+
+// A build with AddressSanitizer reserves terabytes of address space for its
+// shadow, so there the limit is kept by watching what the child holds.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool LimitAddressSpace = false;
+#else
+constexpr bool LimitAddressSpace = true;
+#endif
+
+// The child's resident memory in bytes, or 0 when it cannot be read.
+std::size_t ResidentBytes(pid_t pid)
+{
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/statm", static_cast<int>(pid));
+    std::FILE* file = std::fopen(path, "r");
+    if (file == nullptr)
+        return 0;
+    unsigned long long size = 0;
+    unsigned long long resident = 0;
+    const int read = std::fscanf(file, "%llu %llu", &size, &resident);
+    std::fclose(file);
+    return read == 2 ? static_cast<std::size_t>(resident) * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)) : 0;
+}
 
 class TFd {
 public:
@@ -67,7 +94,8 @@ bool MakePipe(TFd& read, TFd& write)
     const rlimit memory{limits.MemoryBytes, limits.MemoryBytes};
     const rlimit none{0, 0};
     ::setrlimit(RLIMIT_CPU, &cpu);
-    ::setrlimit(RLIMIT_AS, &memory);
+    if (LimitAddressSpace)
+        ::setrlimit(RLIMIT_AS, &memory);
     ::setrlimit(RLIMIT_CORE, &none);
     // It reads and prints; it has no files to write.
     ::setrlimit(RLIMIT_FSIZE, &none);
@@ -124,6 +152,7 @@ TVerifierRun RunVerifier(const std::string& program, std::span<const uint8_t> re
     std::string output;
     bool tooMuch = false;
     bool timedOut = false;
+    bool tooLarge = false;
     if (replay.empty())
         inWrite.Close();
     for (;;) {
@@ -134,9 +163,15 @@ TVerifierRun RunVerifier(const std::string& program, std::span<const uint8_t> re
             break;
         }
         // Without a pidfd (an old kernel), the end of its output stands for its exit.
-        const int ready = ::poll(fds, 3, static_cast<int>(std::min<long long>(left, 1000)));
+        const int ready = ::poll(fds, 3, static_cast<int>(std::min<long long>(left, WatchMs)));
         if (ready < 0 && errno != EINTR)
             break;
+        // A second guard beside the address-space limit, and the only one
+        // where that cannot be set.
+        if (ResidentBytes(pid) > limits.MemoryBytes) {
+            tooLarge = true;
+            break;
+        }
         if (fds[2].revents != 0) {
             const ssize_t n = ::write(inWrite.Get(), replay.data() + written, replay.size() - written);
             if (n > 0)
@@ -190,6 +225,10 @@ TVerifierRun RunVerifier(const std::string& program, std::span<const uint8_t> re
     }
     if (tooMuch) {
         run.Why = "the verifier wrote more than a line";
+        return run;
+    }
+    if (tooLarge) {
+        run.Why = "the verifier took more than " + std::to_string(limits.MemoryBytes >> 20) + " MiB";
         return run;
     }
     if (WIFSIGNALED(status)) {
