@@ -64,7 +64,7 @@ protected:
         verify.Workers = workers;
         verify.Verifiers = {FAKE_VERIFIER};
         verify.Limits.Wall = 3s;
-        verify.Limits.CpuSeconds = 1;
+        verify.Limits.CpuSeconds = 2;
         verify.Limits.MemoryBytes = std::size_t{256} << 20;
         verify.Lease = 10s;
         verify.Idle = 100ms;
@@ -190,7 +190,7 @@ TEST_P(Verify, ForgeriesAndBrokenRunsGetTheirOutcomes)
         {"DESYNC", 2600, replay("DESYNC"), "desync", "desync at frame 42"},
         {"OLDER", 2600, replay("OLDER"), "unsupported", "unsupported version: 0.9"},
         {"HANG", 2600, replay("HANG"), "timeout", "took longer than 3"},
-        {"SPIN", 2600, replay("SPIN"), "timeout", "more than 1 s of processor time"},
+        {"SPIN", 2600, replay("SPIN"), "timeout", "more than 2 s of processor time"},
         {"CRASH", 2600, replay("CRASH"), "failed", "SIGABRT"},
         // Stopped by its address-space limit, or killed for what it holds.
         {"BOMB", 2600, replay("BOMB"), "failed", "failed: the verifier "},
