@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Base64 (RFC 4648, with padding) for keeping replays in a text column.
 #pragma once
 

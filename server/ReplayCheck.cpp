@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The checks of a job, in order: the header, the time the game can have
 // taken, the re-run.
 #include "ReplayCheck.h"

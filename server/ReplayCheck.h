@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Verifying one job: the server's own checks of the replay's header against
 // the submitted record and the token's age, then the re-run by the
 // verifier program in a child process, and the re-run's result against the

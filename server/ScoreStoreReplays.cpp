@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The score store's replays and the queue of jobs that verify them.
 #include "ScoreStore.h"
 

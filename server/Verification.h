@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What verifying a score by its replay can come to, as stored with the
 // score and shown in the table, and the verifier program's one line of
 // output read into it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // fork, limits, exec, and a poll loop over the child's pipes and its pidfd.
 #include "VerifierProcess.h"
 
@@ -215,7 +216,9 @@ TVerifierRun RunVerifier(const std::string& program, std::span<const uint8_t> re
     run.Took = std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - start);
     if (timedOut) {
         run.End = TVerifierRun::EEnd::TimedOut;
-        run.Why = "the re-run took longer than " + std::to_string(limits.Wall.count() / 1000.0).substr(0, 4) + " s";
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g", static_cast<double>(limits.Wall.count()) / 1000);
+        run.Why = std::string("the re-run took longer than ") + seconds + " s";
         return run;
     }
     if (WIFSIGNALED(status) && WTERMSIG(status) == SIGXCPU) {

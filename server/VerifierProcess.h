@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the verifier program on one replay in a child process of its own,
 // with limits on processor time, memory and wall time: it reads the replay
 // on standard input and writes one line. Whatever the replay does to it (a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Threads that take verification jobs from the store's queue, check each
 // replay in a child process and store the outcome with its score. A job is
 // leased while it runs: should this process die, another worker (here or on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The requests the game makes of the score server, with the headers and
 // deadlines they share: the two queries of the score submission and the
 // upload of the game's replay that lets the server check the score.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The submission's token: the one asked for as the game started when it
 // came, a fresh one when it did not or when the server no longer takes it;
 // and the token kept for the replay's upload only once a score is stored.

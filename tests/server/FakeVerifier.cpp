@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stand-in for the verifier program that keeps its contract (a replay on
 // standard input, one line out, the exit status that goes with it) and
 // misbehaves on request: the replay's player name says how. Lets the tests

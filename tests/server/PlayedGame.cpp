@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One game's score sent the way the game sends it, through the game's own
 // client: the token asked for as it starts, the submission, then the upload
 // of a replay that claims the score (for a server whose verifier takes
@@ -5,7 +6,7 @@
 #include "LoadRuns.h"
 
 #include "CurlHttpClient.h"
-#include "ReplayFile.h"
+#include "TestReplay.h"
 #include "ScoreRecord.h"
 #include "ServerRequests.h"
 #include "TextEncoding.h"
@@ -24,16 +25,8 @@ int Played(const std::string& base, const std::string& name, int32_t score, int3
         const std::string token = ReplyField(version, 5);
         client.Get(ScoreServerRequest(
             base, std::string(SubmissionQueryPrefix) + EncodeLine(BuildScoreRecord(name, score, token, ""))));
-        TReplay replay;
-        replay.Header.GameVersion = "test";
-        replay.Header.PlayerName = name;
-        replay.Header.Score = score;
-        replay.Header.Level = level;
         // A second and a half: within the token's age by the time it arrives.
-        replay.Header.Frames = 40;
-        replay.Header.GameTimeMs = 1500;
-        replay.Records.Finish(1500);
-        auto upload = StartReplayUpload(client, base, token, EncodeReplay(replay));
+        auto upload = StartReplayUpload(client, base, token, ReplayBytes(name, score, level, 40, 1500));
         while (upload->Poll().Outcome == THttpOutcome::Pending)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         const THttpResult& result = upload->Poll();
