@@ -35,6 +35,8 @@ endfunction()
 if(TARGET zarvenok)
   install(TARGETS zarvenok RUNTIME DESTINATION ${ZARVENOK_INSTALL_GAMESDIR} COMPONENT game)
 endif()
+# Replays are checked and timed beside the game.
+install(TARGETS zarvenok-replay RUNTIME DESTINATION ${ZARVENOK_INSTALL_GAMESDIR} COMPONENT game)
 
 # The libraries and modules that the build draws and composes.
 if(TARGET graphic_library)
@@ -69,6 +71,7 @@ configure_file(${CMAKE_SOURCE_DIR}/dist/io.github.zarvenok.Zarvenok.metainfo.xml
 install(FILES ${CMAKE_BINARY_DIR}/dist/io.github.zarvenok.Zarvenok.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT game)
 zarvenok_manual_page(zarvenok 6 game)
+zarvenok_manual_page(zarvenok-replay 6 game)
 zarvenok_package_documents(zarvenok game)
 
 if(TARGET zarvenok-server)

@@ -25,6 +25,7 @@ struct TNumberOption {
 constexpr TNumberOption ScaleOption{"--scale", 1, MaxScale};
 constexpr TNumberOption MusicOption{"--music-volume", 0, 100};
 constexpr TNumberOption SoundOption{"--sound-volume", 0, 100};
+constexpr TNumberOption SpeedOption{"--speed", 1, MaxReplaySpeed};
 
 TCommandLine Usage(std::string error)
 {
@@ -41,6 +42,7 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
     TCommandLine line;
     bool windowGiven = false;
     bool fullScreenGiven = false;
+    bool speedGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -65,10 +67,17 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
             line.Smooth = true;
             continue;
         }
+        if (arg == "--replay" || arg.starts_with("--replay=")) {
+            const bool joined = arg != "--replay";
+            if (!joined && i + 1 >= argc) return Usage("--replay needs a file");
+            line.ReplayFile = joined ? std::string(arg.substr(9)) : std::string(argv[++i]);
+            if (line.ReplayFile.empty()) return Usage("--replay needs a file");
+            continue;
+        }
         // The options with a number: "--name N" or "--name=N".
         const TNumberOption* option = nullptr;
         std::optional<std::string_view> text;
-        for (const TNumberOption* candidate : {&ScaleOption, &MusicOption, &SoundOption}) {
+        for (const TNumberOption* candidate : {&ScaleOption, &MusicOption, &SoundOption, &SpeedOption}) {
             if (arg == candidate->Name) {
                 option = candidate;
                 if (i + 1 < argc) text = argv[++i];
@@ -93,10 +102,15 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv)
             line.Scale = *value;
         else if (option == &MusicOption)
             line.MusicVolume = value;
+        else if (option == &SpeedOption) {
+            line.ReplaySpeed = *value;
+            speedGiven = true;
+        }
         else
             line.SoundVolume = value;
     }
     if (windowGiven && fullScreenGiven) return Usage("--window and --fullscreen cannot both be given");
+    if (speedGiven && line.ReplayFile.empty()) return Usage("--speed goes with --replay");
     return line;
 }
 
@@ -104,6 +118,7 @@ std::string UsageText()
 {
     return "usage: zarvenok [--window | --fullscreen] [--scale N] [--smooth]\n"
            "                [--music-volume N] [--sound-volume N]\n"
+           "       zarvenok --replay FILE [--speed N]\n"
            "       zarvenok --help | --version\n"
            "  --window            play in a window this time; the stored choice stays\n"
            "  --fullscreen        play in full screen this time; the stored choice stays\n"
@@ -115,6 +130,11 @@ std::string UsageText()
            "                      instead of whole multiples with hard pixel edges\n"
            "  --music-volume N    music volume from 0 to 100, kept for later runs\n"
            "  --sound-volume N    sound effects volume from 0 to 100, kept for later runs\n"
+           "  --replay FILE       watch a recorded game (Esc leaves); every game played is\n"
+           "                      recorded in the replays folder beside the settings\n"
+           "  --speed N           watch it N times as fast, 1 to " +
+           std::to_string(MaxReplaySpeed) +
+           "\n"
            "  --help              show this help and end\n"
            "  --version           show the version and end\n"
            "M mutes the sound and the music and brings them back, except while a text is\n"

@@ -17,11 +17,16 @@ struct TCommandLine {
     // --music-volume N and --sound-volume N, 0 to 100.
     std::optional<int> MusicVolume;
     std::optional<int> SoundVolume;
+    // --replay FILE: watch a recorded game instead of playing; --speed N
+    // plays it N times as fast.
+    std::string ReplayFile;
+    int ReplaySpeed = 1;
     // What was wrong, for TAction::Usage.
     std::string Error;
 };
 
 inline constexpr int MaxScale = 10;
+inline constexpr int MaxReplaySpeed = 100;
 
 TCommandLine ParseCommandLine(int argc, const char* const* argv);
 // The help text, ending in a newline.

@@ -1,6 +1,10 @@
 // zarvenok: the game on the SDL platform.
 #include "CommandLine.h"
 #include "GameFolders.h"
+#include "GameVersion.h"
+#include "ReplayCheck.h"
+#include "ReplayError.h"
+#include "ReplayWatch.h"
 #include "SdlAudioDevice.h"
 #include "SdlPlatform.h"
 #include "SdlVideo.h"
@@ -12,6 +16,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -74,7 +79,7 @@ int main(int argc, char** argv)
     const TCommandLine line = ParseCommandLine(argc, argv);
     switch (line.Action) {
     case TCommandLine::TAction::Help: std::cout << UsageText(); return 0;
-    case TCommandLine::TAction::Version: std::cout << "zarvenok " << ZARVENOK_VERSION << '\n'; return 0;
+    case TCommandLine::TAction::Version: std::cout << "zarvenok " << GameVersion << '\n'; return 0;
     case TCommandLine::TAction::Usage: std::cerr << "zarvenok: " << line.Error << '\n' << UsageText(); return 2;
     case TCommandLine::TAction::Play: break;
     }
@@ -90,12 +95,33 @@ int main(int argc, char** argv)
     platform->SdlVideo().SetScaling({line.Scale, line.Smooth});
     TVolumeSettingsFile volumes(folders.Settings / TVolumeSettingsFile::FileName);
     SetUpVolumes(platform->SdlAudio(), volumes, line);
+    // A replay to watch is read and checked before the window opens.
+    std::optional<TReplay> replay;
+    if (!line.ReplayFile.empty()) {
+        try {
+            replay = ReadReplayFile(line.ReplayFile);
+            if (const auto mismatch = ReplayMismatch(replay->Header, folders.Data)) {
+                std::cerr << "zarvenok: " << line.ReplayFile << ": " << *mismatch << '\n';
+                return 1;
+            }
+        } catch (const EReplayError& e) {
+            std::cerr << "zarvenok: " << line.ReplayFile << ": " << e.what() << '\n';
+            return 1;
+        }
+    }
     int status = 0;
     try {
         TMainForm form(*platform);
         form.Folders = folders;
         form.FullScreenForRun = line.FullScreen;
+        // Every game played is kept; a game watched is not played again.
+        if (!replay) form.RecordTo = TMainForm::TRecordTo::ReplayFolder;
         form.Start();
+        if (replay) {
+            status = WatchReplay(form, *replay, line.ReplaySpeed, std::cerr);
+            platform->SdlVideo().HideWindow();
+            return status;
+        }
         status = form.Run();
         // The player asked to leave: the window goes now, the rest follows.
         platform->SdlVideo().HideWindow();

@@ -49,6 +49,10 @@ public:
     // Stored size, used at the next initialisation.
     void SetSurfaceSize(int width, int height);
 
+    // Frames are worked out but not drawn or shown: a replay checked or timed
+    // without pictures. Drawing changes nothing but pixels, so play is the same.
+    bool DrawingSkipped = false;
+
     // Pixel format of every surface this display makes.
     virtual TPixelFormat PixelFormat() const = 0;
     // A surface made on this display, for pattern surfaces.

@@ -326,7 +326,7 @@ TPresentOptions TDXDraw::CurrentPresentOptions() const
 
 void TDXDraw::Flip()
 {
-    if (!CanDraw()) return;
+    if (!CanDraw() || DrawingSkipped) return;
     // A page flip shows nothing while another window is in front.
     if (PageFlipping_ && !WindowActive_) return;
     const std::optional<TFrameFormat> format = FrameFormatOf(Surface_->PixelFormat());

@@ -28,7 +28,7 @@ void TCustomDXSpriteEngine::Dead()
 
 void TCustomDXSpriteEngine::Draw()
 {
-    if (DXDraw_ != nullptr && DXDraw_->Initialized()) Engine_->Draw();
+    if (DXDraw_ != nullptr && DXDraw_->Initialized() && !DXDraw_->DrawingSkipped) Engine_->Draw();
 }
 
 void TCustomDXSpriteEngine::DXDrawNotify(TCustomDXDraw& sender, TDXDrawNotifyType notifyType)

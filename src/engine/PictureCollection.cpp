@@ -120,7 +120,8 @@ int TPictureCollectionItem::Height() const
 
 int TPictureCollectionItem::PatternCount() const
 {
-    EnsurePatterns();
+    // Counted from the sizes until built: asking how many patterns there are
+    // does not build them (a frame that is not drawn never needs them).
     if (PatternsBuilt_) return static_cast<int>(Patterns_.size());
     const auto count = [](int size, int pattern, int skip) {
         const int pitch = pattern + skip;

@@ -26,6 +26,10 @@ public:
         }
     }
 
+    // The whole state, for a replay to start from and check against.
+    uint64_t State() const { return State_; }
+    void SetState(uint64_t state) { State_ = state != 0 ? state : 1; }
+
     uint32_t Next()
     {
         // xorshift64*

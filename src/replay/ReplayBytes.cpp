@@ -22,6 +22,12 @@ void TByteWriter::U32(uint32_t value)
     U16(static_cast<uint16_t>(value >> 16));
 }
 
+void TByteWriter::U64(uint64_t value)
+{
+    U32(static_cast<uint32_t>(value));
+    U32(static_cast<uint32_t>(value >> 32));
+}
+
 void TByteWriter::Varint(uint32_t value)
 {
     while (value >= 0x80) {
@@ -70,6 +76,12 @@ uint32_t TByteReader::U32()
 {
     const uint32_t low = U16();
     return low | (uint32_t{U16()} << 16);
+}
+
+uint64_t TByteReader::U64()
+{
+    const uint64_t low = U32();
+    return low | (uint64_t{U32()} << 32);
 }
 
 uint32_t TByteReader::Varint()

@@ -16,6 +16,7 @@ public:
     void U8(uint8_t value) { Bytes_.push_back(value); }
     void U16(uint16_t value);
     void U32(uint32_t value);
+    void U64(uint64_t value);
     void Varint(uint32_t value);
     // Signed values by zigzag, so small negatives stay short.
     void SignedVarint(int32_t value);
@@ -35,6 +36,7 @@ public:
     uint8_t U8();
     uint16_t U16();
     uint32_t U32();
+    uint64_t U64();
     uint32_t Varint();
     int32_t SignedVarint();
     std::span<const uint8_t> Raw(size_t count);

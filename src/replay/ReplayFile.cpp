@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 // Like PNG's: a high byte, and line endings that a text transfer would mangle.
 constexpr std::array<uint8_t, 8> kSignature{0x89, 'Z', 'R', 'P', 0x0D, 0x0A, 0x1A, 0x0A};
 // The longest header there can be, with both texts at their limits.
-constexpr size_t kMaxHeaderSize = 8 + 2 + 1 + MaxGameVersionLength + 64 + 4 + 3 + 1 + MaxPlayerNameLength + 16 + 12 + 4;
+constexpr size_t kMaxHeaderSize = 8 + 2 + 1 + MaxGameVersionLength + 64 + 4 + 3 + 8 + 8 + 1 + MaxPlayerNameLength + 16 + 12 + 4;
 
 struct TLayout {
     TReplayHeader Header;

@@ -4,6 +4,7 @@
 //   u16      format version
 //   str      game version; 32-byte SHA-256 of the pictures, then the sounds
 //   u32      start clock; u8 window state, u8 full screen, u8 bits per pixel
+//   u64      random generator's state; i32 pointer x, i32 pointer y
 //   str      player's name
 //   i32 score, i32 level, u32 frames, u32 game time in ms
 //   u32 record count, u32 records' size, u32 compressed size

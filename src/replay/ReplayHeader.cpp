@@ -37,6 +37,9 @@ void WriteHeaderFields(TByteWriter& out, const TReplayHeader& header)
     out.U8(static_cast<uint8_t>(header.WindowState));
     out.U8(header.FullScreen ? 1 : 0);
     out.U8(header.BitCount);
+    out.U64(header.GeneratorState);
+    out.U32(static_cast<uint32_t>(header.PointerX));
+    out.U32(static_cast<uint32_t>(header.PointerY));
     out.ShortString(header.PlayerName);
     out.U32(static_cast<uint32_t>(header.Score));
     out.U32(static_cast<uint32_t>(header.Level));
@@ -64,6 +67,13 @@ TReplayHeader ReadHeaderFields(TByteReader& in)
     header.BitCount = in.U8();
     if (header.BitCount != 8 && header.BitCount != 16 && header.BitCount != 24 && header.BitCount != 32)
         in.Fail("bad bits per pixel " + std::to_string(header.BitCount));
+    header.GeneratorState = in.U64();
+    if (header.GeneratorState == 0) in.Fail("bad random generator state 0");
+    header.PointerX = static_cast<int32_t>(in.U32());
+    header.PointerY = static_cast<int32_t>(in.U32());
+    // The back surface is 800 x 600; a little room for a pointer past its edge.
+    if (header.PointerX < -800 || header.PointerX > 1600 || header.PointerY < -600 || header.PointerY > 1200)
+        in.Fail("bad pointer position " + std::to_string(header.PointerX) + "," + std::to_string(header.PointerY));
     header.PlayerName = in.ShortString(MaxPlayerNameLength, "the player's name is");
     header.Score = static_cast<int32_t>(in.U32());
     header.Level = static_cast<int32_t>(in.U32());

@@ -25,6 +25,11 @@ struct TReplayHeader {
     TWindowState WindowState = TWindowState::Normal;
     bool FullScreen = false;
     uint8_t BitCount = 32;
+    // What play started from besides the clock: the random generator's
+    // state and the pointer's place on the back surface.
+    uint64_t GeneratorState = 1;
+    int32_t PointerX = 0;
+    int32_t PointerY = 0;
     // Empty when no name was entered.
     std::string PlayerName;
     // The claimed result.

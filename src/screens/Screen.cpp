@@ -42,7 +42,7 @@ const TButton* FindHover(std::span<const TButton* const> buttons, int x, int y, 
 void ClearBackSurface(TGameContext& game)
 {
     TDirectDrawSurface* surface = game.Display().Surface();
-    if (surface == nullptr) return;
+    if (surface == nullptr || game.Display().DrawingSkipped) return;
     // A backdrop that paints every pixel hides the fill completely: the
     // frame is the same without it, and a full-screen fill is not cheap.
     bool covered = false;

@@ -7,10 +7,11 @@
 void TMainForm::DXTimerTimer(int /*lagCount*/)
 {
     if (!DXDraw.CanDraw()) return;
+    const uint32_t now = GameClock.Now();
     ++FrameCount;
     if (Activation.ResizeSeen) {
         Activation.ResizeSeen = false;
-        if (Platform.Video().WindowState() == TWindowState::Maximized) GameFullScreenClick();
+        if (WindowState() == TWindowState::Maximized) GameFullScreenClick();
     }
     if (!Activation.FocusLost) {
         FrameHook();
@@ -19,6 +20,7 @@ void TMainForm::DXTimerTimer(int /*lagCount*/)
         DXDraw.Flip();
     }
     MusicContinuation();
+    RecordFrame(now);
 }
 
 void TMainForm::FrameHook()

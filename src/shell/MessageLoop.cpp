@@ -12,6 +12,7 @@
 void TMainForm::HandleEvent(const TInputEvent& event)
 {
     const TClockStep step(GameClock);
+    const uint32_t now = GameClock.Now();
     using TKind = TInputEvent::TKind;
     switch (event.Kind) {
     case TKind::KeyDown: FormKeyDown(event.Key, event.Alt); break;
@@ -33,11 +34,14 @@ void TMainForm::HandleEvent(const TInputEvent& event)
     case TKind::Resized: FormResize(); break;
     case TKind::Shown: DXDraw.WindowShown(); break;
     case TKind::Terminate:
+        KeepEndedReplay(false);
         SaveSettings();
         Terminated = true;
         Interrupted = true;
         break;
     }
+    // After the event, so that the click on "Start Game" is the first record.
+    RecordEvent(now, event);
     Platform.Video().SetPointerGrab(PointerStaysInWindow(*this));
 }
 
@@ -55,7 +59,10 @@ void TMainForm::RunDue()
     for (TMessageTimer* timer : due) {
         if (Terminated) return;
         // An earlier handler may have stopped or restarted this one.
-        if (timer->Enabled() && timer->IsDue(GameClock.Now())) timer->Fire();
+        if (!timer->Enabled() || !timer->IsDue(GameClock.Now())) continue;
+        const uint32_t at = GameClock.Now();
+        timer->Fire();
+        RecordTimer(at, timer);
     }
     if (!Terminated) DXTimer.Idle();
     Platform.Video().SetPointerGrab(PointerStaysInWindow(*this));

@@ -14,6 +14,8 @@
 #include "MenuScreen.h"
 #include "NameEntry.h"
 #include "OptionsScreen.h"
+#include "ReplayFolder.h"
+#include "ReplayRecorder.h"
 #include "Shot.h"
 
 namespace {
@@ -179,9 +181,16 @@ Screen& TMainForm::ScreenOf(uint8_t state) const
 
 void TMainForm::GoToState(uint8_t state)
 {
+    const uint8_t from = GameState;
+    // Before the build, which may draw random numbers.
+    if (state == gsGame && from != gsGame) StartRecording();
     ClearScreen();
     GameState = state;
     if (TScreen* screen = CurrentScreen()) screen->Build();
+    // The step that left the game is the recording's last.
+    if (from == gsGame && state != gsGame && Recording()) RecordingEnds_ = true;
+    // The only way from the game over to the table is with the name entered.
+    if (from == gsGameOver && state != gsGameOver) KeepEndedReplay(state == gsHighScores);
 }
 
 void TMainForm::ClearScreen()
@@ -274,9 +283,14 @@ void TMainForm::DXTimerActivate()
     Activation.FocusLost = false;
 }
 
+TWindowState TMainForm::WindowState() const
+{
+    return ReplayedWindowState ? *ReplayedWindowState : Platform.Video().WindowState();
+}
+
 bool TMainForm::WindowMinimized()
 {
-    return Platform.Video().WindowState() == TWindowState::Minimized;
+    return WindowState() == TWindowState::Minimized;
 }
 
 void TMainForm::Sleep(uint32_t ms)

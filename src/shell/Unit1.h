@@ -12,6 +12,7 @@
 //   the message loop and the timers                                src/shell/MessageLoop.cpp
 //   random numbers                                                 src/shell/GameRandom.cpp
 //   the score server and the web pages                             src/shell/OnlineScores.cpp
+//   recording replays and the steps a replay takes                 src/shell/Recording.cpp
 // What each screen does is in its own file: src/screens/*Screen.cpp and
 // src/battlefield/GameScreen.cpp.
 #pragma once
@@ -25,13 +26,18 @@
 #include "PictureCollection.h"
 #include "Platform.h"
 #include "RandomGenerator.h"
+#include "ReplayFile.h"
+#include "StateDigest.h"
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
+class TReplayFolder;
+class TReplayRecorder;
 class TScreen;
 
 class TMainForm : public TGameContext {
@@ -164,17 +170,58 @@ public:
     // Frames run by the frame driver, for the tools.
     uint64_t FrameCount = 0;
 
+    // ---- replays
+    // Where the replay of each game goes: nowhere (the default, for the
+    // tools), the replay folder beside the settings (the game), or one file
+    // for the next game only (the simulator's "record").
+    enum class TRecordTo { Nothing, ReplayFolder, OneFile };
+    TRecordTo RecordTo = TRecordTo::Nothing;
+    std::filesystem::path RecordFile;
+    // The replay of the game that ended last, until it is written: a game
+    // over waits for the player's name.
+    const TReplay* EndedReplay() const { return EndedReplay_ ? &*EndedReplay_ : nullptr; }
+    // Whether a game is being recorded now.
+    bool Recording() const { return Recorder_ != nullptr; }
+    // What a replay's state checks digest.
+    TStateValues StateValues();
+    // Replaying: play starts from the generator's state and the pointer's
+    // place that the recording began with; then each timer and frame step
+    // runs as the loop would run it, under the clock reading pinned for it.
+    void ResumeRecordedStart(const TReplayHeader& header);
+    void ReplayTimer(uint8_t timer);
+    void ReplayFrame();
+    // While a replay runs, the window state that play sees is the
+    // recorded one, not that of the window the replay runs in.
+    std::optional<TWindowState> ReplayedWindowState;
+    TWindowState WindowState() const;
+
 private:
     // The screen of the current state; nullptr before the first state.
     TScreen* CurrentScreen() const;
     template <class Screen>
     Screen& ScreenOf(uint8_t state) const;
     void SetWindowIcon();
+    void StartRecording();
+    void RecordEvent(uint32_t now, const TInputEvent& event);
+    void RecordTimer(uint32_t now, TMessageTimer* timer);
+    void RecordFrame(uint32_t now);
+    void FinishRecording(uint32_t now);
+    // Writes the ended game's replay; with the player's name when the game
+    // over ended with the name entered.
+    void KeepEndedReplay(bool named);
     void ReportSettingsProblem(const std::string& text);
 
     // Indexed by state; states without a screen hold nullptr.
     std::array<std::unique_ptr<TScreen>, gsGameOver + 1> Screens_;
     TRandomGenerator Random_;
+    std::unique_ptr<TReplayRecorder> Recorder_;
+    // The header's fields known when play starts.
+    TReplayHeader RecordingStart_;
+    bool RecordingEnds_ = false;
+    std::optional<TReplay> EndedReplay_;
+    std::optional<TLibraryDigests> LibraryDigests_;
+    std::unique_ptr<TReplayFolder> ReplayFolder_;
+    bool ReplayProblemTold_ = false;
     // "Config.cfg" exists but could not be read: it is left alone this run.
     bool SettingsUntouchable_ = false;
     bool SaveFailureShown_ = false;

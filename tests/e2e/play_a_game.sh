@@ -4,6 +4,7 @@
 # own pictures: the scene's backdrop where nothing covers it, the weapon and
 # the HUD. Then leaves the battle through the exit panel's Yes, sees the
 # menu again and ends the program through the exit scene with status 0.
+# The game it played is in the replay folder, and replays the same.
 #   play_a_game.sh GAME BUILD_DIR PACK WORK_DIR
 set -euo pipefail
 game=$1 build=$2 pack=$3 work=$4
@@ -100,4 +101,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail -c '
 
 status=$(cat status.txt)
 [[ $status == "exit status 0" ]] || { echo "game ended with $status"; cat game.log; exit 1; }
-echo "battlefield shown with its weapon and HUD, back to the menu, ended with status 0"
+replays=(replays/replay-*.zrp)
+[[ ${#replays[@]} == 1 && -f ${replays[0]} ]] || { echo "one replay expected, found: ${replays[*]}"; exit 1; }
+"$build/zarvenok-replay" --data "$build" verify "${replays[0]}" > verify.txt || { cat verify.txt; echo "the game's replay does not verify"; exit 1; }
+grep -q "^verified: score [0-9]*, level 1, frames [1-9]" verify.txt || { cat verify.txt; exit 1; }
+echo "battlefield shown with its weapon and HUD, back to the menu, ended with status 0; $(cat verify.txt)"

@@ -42,7 +42,7 @@ done
 contents() { dpkg-deb --contents "$1" | awk '{print $6}' | sed 's|^\./|/|'; }
 contents "$game_deb" > "$work/game.files"
 contents "$server_deb" > "$work/server.files"
-for file in /usr/games/zarvenok /usr/share/man/man6/zarvenok.6.gz \
+for file in /usr/games/zarvenok /usr/share/man/man6/zarvenok.6.gz /usr/games/zarvenok-replay /usr/share/man/man6/zarvenok-replay.6.gz \
             /usr/share/doc/zarvenok/copyright /usr/share/doc/zarvenok/changelog.Debian.gz \
             /usr/share/applications/zarvenok.desktop /usr/share/metainfo/io.github.zarvenok.Zarvenok.metainfo.xml \
             /usr/share/zarvenok/Data/Graphic.dxg /usr/share/zarvenok/Data/Music.dxw; do

@@ -28,6 +28,9 @@ TReplay SmallReplay()
     h.WindowState = TWindowState::Maximized;
     h.FullScreen = true;
     h.BitCount = 16;
+    h.GeneratorState = 0xFEDCBA9876543210ull;
+    h.PointerX = -1;
+    h.PointerY = 600;
     h.PlayerName = "ALICE";
     h.Score = -7;
     h.Level = 5;
@@ -51,7 +54,7 @@ std::string RefusalOf(const Bytes& bytes)
 }
 
 // The header's size for SmallReplay, whose texts are 5 bytes each.
-constexpr size_t kHeaderSize = 8 + 2 + 1 + 5 + 64 + 4 + 3 + 1 + 5 + 16 + 12 + 4;
+constexpr size_t kHeaderSize = 8 + 2 + 1 + 5 + 64 + 4 + 3 + 8 + 8 + 1 + 5 + 16 + 12 + 4;
 
 // Rewrites one of the three sizes before the header's checksum (0 the record
 // count, 1 the records' size, 2 the compressed size) and fixes the checksum.
@@ -128,9 +131,15 @@ TEST(ReplayFile, DamageIsRefusedSayingWhat)
         {"cut in the records", Bytes(good.begin(), good.end() - 3),
          "Replay file truncated: " + std::to_string(compressed - 3) + " of " + std::to_string(compressed) + " bytes of records present"},
         {"bytes after the records", longer, "Replay file damaged: 1 bytes follow the records"},
-        {"a changed name", with(8 + 2 + 6 + 64 + 4 + 3 + 1, 'B'), "Replay header damaged: its checksum does not match"},
+        {"a changed name", with(8 + 2 + 6 + 64 + 4 + 3 + 16 + 1, 'B'), "Replay header damaged: its checksum does not match"},
         {"a bad window state", with(8 + 2 + 6 + 64 + 4, 3), "Replay header damaged at byte 84: bad window state 3"},
-        {"a name too long", with(8 + 2 + 6 + 64 + 4 + 3, 200), "the player's name is longer than 64 bytes"},
+        {"no generator state", [&] {
+             Bytes zero = good;
+             std::fill_n(zero.begin() + 8 + 2 + 6 + 64 + 4 + 3, 8, 0);
+             return zero;
+         }(),
+         "Replay header damaged at byte 94: bad random generator state 0"},
+        {"a name too long", with(8 + 2 + 6 + 64 + 4 + 3 + 16, 200), "the player's name is longer than 64 bytes"},
         {"changed compressed bytes", with(kHeaderSize + 3, static_cast<uint8_t>(good[kHeaderSize + 3] ^ 0x55)), "Replay records damaged"},
         {"a wrong record count", WithSize(good, 0, 5), "the header counts 5 records, the file holds 4"},
         {"records past the limit", WithSize(good, 1, MaxReplayRecordBytes + 1), "Replay records too large"},

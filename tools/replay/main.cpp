@@ -1,4 +1,6 @@
 // zarvenok-replay entry point.
+#include "HeadlessGame.h"
+#include "ProgramFolder.h"
 #include "ReplayCommands.h"
 
 #include <iostream>
@@ -7,6 +9,11 @@
 
 int main(int argc, char** argv)
 {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    return RunReplayTool(args, std::cout, std::cerr);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::filesystem::path data = GameDataFolder(ProgramFolder(argv[0]));
+    if (args.size() >= 2 && args[0] == "--data") {
+        data = args[1];
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    return RunReplayTool(args, data, std::cout, std::cerr);
 }

@@ -6,6 +6,8 @@
 #include "HeadlessPlatform.h"
 #include "ImageSprite.h"
 #include "PngFile.h"
+#include "ReplayCheck.h"
+#include "ReplayError.h"
 #include "Simulator.h"
 #include "SpriteRegistry.h"
 #include "Unit1.h"
@@ -213,6 +215,34 @@ TResult Screenshot(TCall& c)
     return TResult::Ok;
 }
 
+// ------------------------------------------------------------------ replays
+
+// The next game, from its start to its end, goes to FILE.
+TResult Record(TCall& c)
+{
+    c.Sim.Form().RecordTo = TMainForm::TRecordTo::OneFile;
+    c.Sim.Form().RecordFile = c.Args[0];
+    return TResult::Ok;
+}
+
+// Plays a replay from the menu, as fast as it goes, and says what came of
+// it; the game stays where the replay left it, its clock at the replay's end.
+TResult Replay(TCall& c)
+{
+    TReplay replay;
+    try {
+        replay = ReadReplayFile(c.Args[0]);
+    } catch (const EReplayError& e) {
+        return c.Bad(e.what());
+    }
+    uint32_t last = replay.Header.StartClock;
+    TMainForm& form = c.Sim.Form();
+    const TReplayVerdict verdict = CheckReplay(form, replay, [&form, &last] { last = form.GameClock.Now(); });
+    c.Sim.Platform().Clock().SetNow(last);
+    c.Out << verdict.Line() << '\n';
+    return TResult::Ok;
+}
+
 // ------------------------------------------------------------------ sprites
 
 // One line per sprite on the root, or per sprite of a class and those
@@ -416,6 +446,8 @@ const TCommand kCommands[] = {
     {"maximize",     "maximize",                         Running,    0, 0,     Maximize},
     {"close",        "close",                            Running,    0, 0,     Close},
     {"spawn",        "spawn CLASS ARGS...",              Running,    1, kAny,  Spawn},
+    {"record",       "record FILE",                      Started,    1, 1,     Record},
+    {"replay",       "replay FILE",                      Running,    1, 1,     Replay},
 };
 
 } // namespace

@@ -27,7 +27,7 @@ bool IsSet(const char* variable)
 }
 
 // Why no display could be used, as the environment tells it.
-std::runtime_error NoDisplay()
+std::runtime_error NoDisplay(const std::string& detail = {})
 {
     std::string reason;
     if (IsSet("DISPLAY"))
@@ -36,6 +36,7 @@ std::runtime_error NoDisplay()
         reason = "the Wayland display \"" + std::string(std::getenv("WAYLAND_DISPLAY")) + "\" cannot be opened";
     else
         reason = "neither DISPLAY nor WAYLAND_DISPLAY is set";
+    if (!detail.empty()) reason += " (" + detail + ")";
     return std::runtime_error("No display to show the game on: " + reason + ". Start it in a desktop session.");
 }
 
@@ -49,8 +50,15 @@ void StartVideo()
     // asking prints an error of the library's own.
     if (!chosen && !IsSet("WAYLAND_DISPLAY") && !IsSet("XDG_RUNTIME_DIR"))
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,kmsdrm");
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
-        if (!chosen) throw NoDisplay();
+    // A display server that is busy or still starting can turn a connection
+    // away for a moment: a few tries over a second before giving up.
+    bool started = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
+    for (int retry = 0; !started && retry < 5 && IsSet("DISPLAY"); ++retry) {
+        SDL_Delay(200);
+        started = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
+    }
+    if (!started) {
+        if (!chosen) throw NoDisplay(SDL_GetError());
         throw std::runtime_error(std::string("The display cannot be used: ") + SDL_GetError());
     }
     const char* driver = SDL_GetCurrentVideoDriver();

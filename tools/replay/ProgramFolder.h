@@ -1,0 +1,6 @@
+// The folder of the running program, wherever it was started from.
+#pragma once
+
+#include <filesystem>
+
+std::filesystem::path ProgramFolder(const char* argv0);
