@@ -11,7 +11,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+extern char** environ;
+
 #include <cerrno>
+#include <filesystem>
+#include <vector>
 #include <cstdio>
 #include <cstring>
 
@@ -21,6 +25,9 @@ using TClock = std::chrono::steady_clock;
 
 // A verdict is one short line; more than this is not the verifier's.
 constexpr std::size_t MaxOutput = 4096;
+
+// Files the child writes are at most a replay's size.
+constexpr rlim_t MaxChildFileBytes = rlim_t{16} << 20;
 
 // How often the child's memory is looked at.
 constexpr int WatchMs = 50;
@@ -79,8 +86,8 @@ bool MakePipe(TFd& read, TFd& write)
 }
 
 // In the child, between fork and exec: only calls that are safe there.
-[[noreturn]] void StartChild(const char* program, int input, int output, int null, pid_t parent,
-                             const TVerifierLimits& limits)
+[[noreturn]] void StartChild(const char* program, char* const* environment, const char* folder, int input, int output,
+                             int null, pid_t parent, const TVerifierLimits& limits)
 {
     ::setpgid(0, 0);
     // Gone with the worker, should the worker die first.
@@ -94,12 +101,16 @@ bool MakePipe(TFd& read, TFd& write)
     const rlimit cpu{limits.CpuSeconds, limits.CpuSeconds + 1};
     const rlimit memory{limits.MemoryBytes, limits.MemoryBytes};
     const rlimit none{0, 0};
+    const rlimit files{MaxChildFileBytes, MaxChildFileBytes};
     ::setrlimit(RLIMIT_CPU, &cpu);
     if (LimitAddressSpace)
         ::setrlimit(RLIMIT_AS, &memory);
     ::setrlimit(RLIMIT_CORE, &none);
-    // It reads and prints; it has no files to write.
-    ::setrlimit(RLIMIT_FSIZE, &none);
+    // The game it re-runs keeps its settings in a folder of its own, here
+    // the job's; nothing it writes is larger than a replay.
+    ::setrlimit(RLIMIT_FSIZE, &files);
+    if (::chdir(folder) != 0)
+        ::_exit(127);
     // The server blocks its stop signals and ignores SIGPIPE; the child
     // starts with neither.
     struct sigaction plain{};
@@ -109,8 +120,41 @@ bool MakePipe(TFd& read, TFd& write)
     ::sigemptyset(&all);
     ::sigprocmask(SIG_SETMASK, &all, nullptr);
     char* const argv[] = {const_cast<char*>(program), nullptr};
-    ::execv(program, argv);
+    ::execve(program, argv, environment);
     ::_exit(127);
+}
+
+// A folder of the job's own for what the child writes, removed with all in
+// it when the run is over, however it ended.
+class TJobFolder {
+public:
+    TJobFolder()
+    {
+        std::error_code error;
+        std::string pattern = (std::filesystem::temp_directory_path(error) / "zarvenok-verify.XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr)
+            Path = pattern;
+    }
+    ~TJobFolder()
+    {
+        std::error_code error;
+        if (!Path.empty())
+            std::filesystem::remove_all(Path, error);
+    }
+    TJobFolder(const TJobFolder&) = delete;
+    TJobFolder& operator=(const TJobFolder&) = delete;
+    std::string Path;
+};
+
+// The server's environment with TMPDIR set to `folder`.
+std::vector<std::string> ChildEnvironment(const std::string& folder)
+{
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        if (std::strncmp(*entry, "TMPDIR=", 7) != 0)
+            variables.emplace_back(*entry);
+    variables.push_back("TMPDIR=" + folder);
+    return variables;
 }
 
 std::string SignalName(int signal)
@@ -126,6 +170,16 @@ TVerifierRun RunVerifier(const std::string& program, std::span<const uint8_t> re
     TVerifierRun run;
     const auto start = TClock::now();
     const auto deadline = start + limits.Wall;
+    const TJobFolder folder;
+    if (folder.Path.empty()) {
+        run.Why = std::string("cannot make a folder for the verifier: ") + std::strerror(errno);
+        return run;
+    }
+    std::vector<std::string> variables = ChildEnvironment(folder.Path);
+    std::vector<char*> environment;
+    for (std::string& variable : variables)
+        environment.push_back(variable.data());
+    environment.push_back(nullptr);
     TFd inRead, inWrite, outRead, outWrite;
     TFd null(::open("/dev/null", O_WRONLY | O_CLOEXEC));
     if (!MakePipe(inRead, inWrite) || !MakePipe(outRead, outWrite) || null.Get() < 0) {
@@ -139,7 +193,8 @@ TVerifierRun RunVerifier(const std::string& program, std::span<const uint8_t> re
         return run;
     }
     if (pid == 0)
-        StartChild(program.c_str(), inRead.Get(), outWrite.Get(), null.Get(), parent, limits);
+        StartChild(program.c_str(), environment.data(), folder.Path.c_str(), inRead.Get(), outWrite.Get(), null.Get(),
+                   parent, limits);
     // Set here too, so that a kill of the group cannot miss a child that
     // has not run yet.
     ::setpgid(pid, pid);

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the verifier program on one replay in a child process of its own,
-// with limits on processor time, memory and wall time: it reads the replay
-// on standard input and writes one line. Whatever the replay does to it (a
+// with limits on processor time, memory and wall time, in a folder of the
+// job's own (its working folder and TMPDIR, removed afterwards): it reads
+// the replay on standard input and writes one line. Whatever the replay does to it (a
 // crash, a hang, an endless allocation or output), the run ends in bounded
 // time with the child and anything it started gone.
 #pragma once

@@ -5,102 +5,11 @@
 // misbehaves on request), and the tables show the outcome. On PostgreSQL,
 // worker processes share the queue and a job whose worker is killed is
 // taken by another.
-#include "CurlHttpClient.h"
-#include "ServerFixture.h"
-#include "ServerRequests.h"
-#include "TestReplay.h"
-#include "VerifyWorkers.h"
-
-#include <nlohmann/json.hpp>
-
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <map>
-#include <thread>
-
-extern char** environ;
+#include "VerifyFixture.h"
 
 namespace {
 
-using namespace std::chrono_literals;
-using TClock = std::chrono::steady_clock;
-
-// The JSON table of every score, by name.
-std::map<std::string, nlohmann::json> Rows(const THttpReply& reply)
-{
-    std::map<std::string, nlohmann::json> rows;
-    const nlohmann::json doc = nlohmann::json::parse(reply.Body);
-    for (const auto& row : doc.at("scores"))
-        rows[row.at("name").get<std::string>()] = row;
-    return rows;
-}
-
-class Verify : public Server {
-protected:
-    void StartVerifying(unsigned workers = 1)
-    {
-        Start([this](TServerConfig& config) {
-            config.ReplayQueued = [this] {
-                if (Workers)
-                    Workers->Wake();
-            };
-        });
-        TVerifyConfig verify;
-        verify.Workers = workers;
-        verify.Verifiers = {FAKE_VERIFIER};
-        verify.Limits.Wall = 3s;
-        verify.Limits.CpuSeconds = 2;
-        verify.Limits.MemoryBytes = std::size_t{256} << 20;
-        verify.Lease = 10s;
-        verify.Idle = 100ms;
-        Workers = std::make_unique<TVerifyWorkers>(*Store, verify);
-    }
-
-    void TearDown() override
-    {
-        Http.reset();
-        Workers.reset();
-        Server::TearDown();
-    }
-
-    // The version query as a game starts, `gameSeconds` of play, then the
-    // submission: the token it used.
-    std::string Play(const std::string& name, int64_t score, int64_t gameSeconds)
-    {
-        const std::string token = IssueToken();
-        Clock += gameSeconds + 1;
-        EXPECT_EQ(Get(Submission(BuildScoreRecord(name, static_cast<int32_t>(score), token, ""))).Status, 200);
-        return token;
-    }
-
-    THttpResult Upload(const std::string& token, const std::vector<uint8_t>& replay)
-    {
-        auto transfer = StartReplayUpload(Client, Base, token, replay);
-        while (transfer->Poll().Outcome == THttpOutcome::Pending)
-            std::this_thread::sleep_for(5ms);
-        return transfer->Poll();
-    }
-
-    // Every score's row once none is pending any more.
-    std::map<std::string, nlohmann::json> Settled()
-    {
-        const auto deadline = TClock::now() + 60s;
-        for (;;) {
-            const auto rows = Rows(Get("/api/scores?all=1"));
-            bool pending = false;
-            for (const auto& [name, row] : rows)
-                pending = pending || row.at("state") == "pending";
-            if (!pending || TClock::now() > deadline)
-                return rows;
-            std::this_thread::sleep_for(50ms);
-        }
-    }
-
-    TCurlHttpClient Client;
-    std::unique_ptr<TVerifyWorkers> Workers;
-};
+using namespace verify_fixture;
 
 TEST_P(Verify, UploadedReplayIsVerifiedShownAndServed)
 {
@@ -208,45 +117,6 @@ TEST_P(Verify, ForgeriesAndBrokenRunsGetTheirOutcomes)
 
 INSTANTIATE_TEST_SUITE_P(, Verify, ::testing::Values(EStoreBackend::Sqlite, EStoreBackend::PostgreSql),
                          BackendName);
-
-// zarvenok-server verify-worker processes on one PostgreSQL queue.
-class WorkerProcesses : public Verify {
-protected:
-    pid_t StartWorker()
-    {
-        const std::string conninfo = Where;
-        std::vector<std::string> args = {SERVER_PROGRAM, "verify-worker", "--postgresql", conninfo,
-                                         "--verifier", FAKE_VERIFIER, "--verify-seconds", "4",
-                                         "--verify-lease", "5", "--verify-poll", "0.1"};
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        pid_t pid = 0;
-        EXPECT_EQ(posix_spawn(&pid, SERVER_PROGRAM, nullptr, nullptr, argv.data(), environ), 0);
-        Pids.push_back(pid);
-        return pid;
-    }
-
-    void Stop(pid_t pid, int signal)
-    {
-        ::kill(pid, signal);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        std::erase(Pids, pid);
-    }
-
-    void TearDown() override
-    {
-        for (pid_t pid : std::vector<pid_t>(Pids))
-            Stop(pid, SIGTERM);
-        Verify::TearDown();
-    }
-
-    int64_t Number(const std::string& query) { return QueryNumber(Where, query); }
-
-    std::vector<pid_t> Pids;
-};
 
 TEST_P(WorkerProcesses, KilledWorkersJobIsTakenByAnother)
 {
