@@ -3,7 +3,7 @@
 #include "VerifyWorkers.h"
 
 #include "QuietLog.h"
-#include "ReplayCheck.h"
+#include "JobCheck.h"
 
 #include <unistd.h>
 
@@ -87,7 +87,7 @@ bool TVerifyWorkers::RunOne(const std::string& name)
     if (!job)
         return false;
     const auto start = std::chrono::steady_clock::now();
-    const TCheckResult result = CheckReplay(*job, Config.Verifiers, Config.Limits);
+    const TJobResult result = CheckJob(*job, Config.Verifiers, Config.Limits);
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     if (result.Settled) {
         Store.FinishJob(*job, result.Outcome, EpochMilliseconds(), took.count());

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The checks of a job, in order: the header, the time the game can have
 // taken, the re-run.
-#include "ReplayCheck.h"
+#include "JobCheck.h"
 
 #include "ReplayError.h"
 #include "ReplayFile.h"
@@ -12,16 +12,16 @@ namespace {
 // submission and the game's own.
 constexpr int64_t ClockSlackMs = 2000;
 
-TCheckResult Settle(std::string_view state, std::string detail)
+TJobResult Settle(std::string_view state, std::string detail)
 {
-    TCheckResult result;
+    TJobResult result;
     result.Settled = true;
     result.Outcome.State = std::string(state);
     result.Outcome.Detail = DetailText(detail);
     return result;
 }
 
-TCheckResult Refuse(const std::string& reason)
+TJobResult Refuse(const std::string& reason)
 {
     return Settle(ScoreState::Refused, "refused: " + reason);
 }
@@ -33,7 +33,7 @@ bool FramesTooFast(int64_t frames, int64_t gameTimeMs)
 
 } // namespace
 
-TCheckResult CheckReplay(const TVerifyJob& job, const std::vector<std::string>& verifiers,
+TJobResult CheckJob(const TVerifyJob& job, const std::vector<std::string>& verifiers,
                          const TVerifierLimits& limits)
 {
     TReplayHeader header;
@@ -54,7 +54,7 @@ TCheckResult CheckReplay(const TVerifyJob& job, const std::vector<std::string>& 
         return Refuse(std::to_string(header.Frames) + " frames in " + std::to_string(header.GameTimeMs) +
                       " ms come faster than the game runs");
 
-    TCheckResult result;
+    TJobResult result;
     for (std::size_t i = 0; i < verifiers.size(); ++i) {
         const TVerifierRun run = RunVerifier(verifiers[i], job.Replay, limits);
         if (run.End == TVerifierRun::EEnd::TimedOut)

@@ -14,7 +14,7 @@
 // The game's frame clock: no two frames come closer than this.
 inline constexpr int64_t GameFramePeriodMs = 30;
 
-struct TCheckResult {
+struct TJobResult {
     bool Settled = false;   // false: the verifier broke on it; try again
     TVerifyOutcome Outcome;  // when settled
     std::string Why;         // when not
@@ -22,5 +22,5 @@ struct TCheckResult {
 
 // `verifiers` are tried in turn while one says the replay's version is not
 // its own: one per game version the server supports.
-TCheckResult CheckReplay(const TVerifyJob& job, const std::vector<std::string>& verifiers,
+TJobResult CheckJob(const TVerifyJob& job, const std::vector<std::string>& verifiers,
                          const TVerifierLimits& limits);
