@@ -31,32 +31,14 @@ bool FramesTooFast(int64_t frames, int64_t gameTimeMs)
     return frames > gameTimeMs / GameFramePeriodMs + 1;
 }
 
-} // namespace
-
-TJobResult CheckJob(const TVerifyJob& job, const std::vector<std::string>& verifiers,
-                         const TVerifierLimits& limits)
+// The re-run by the verifiers, adding their processor time to `cpu`.
+TJobResult Rerun(const TVerifyJob& job, const TReplayHeader& header, const std::vector<std::string>& verifiers,
+                 const TVerifierLimits& limits, std::chrono::milliseconds& cpu)
 {
-    TReplayHeader header;
-    try {
-        header = ReadReplayHeader(std::span<const uint8_t>(job.Replay));
-    } catch (const EReplayError& e) {
-        return Refuse(e.what());
-    }
-    if (header.PlayerName != job.Name)
-        return Refuse("the replay is of the player \"" + header.PlayerName + "\", the score of " + job.Name);
-    if (job.TokenIssuedAt) {
-        const int64_t sinceToken = (job.SubmittedAt - *job.TokenIssuedAt) * 1000;
-        if (int64_t{header.GameTimeMs} > sinceToken + ClockSlackMs)
-            return Refuse("the game took " + std::to_string(header.GameTimeMs / 1000) + " s, but its token was issued " +
-                          std::to_string(sinceToken / 1000) + " s before the score came");
-    }
-    if (FramesTooFast(header.Frames, header.GameTimeMs))
-        return Refuse(std::to_string(header.Frames) + " frames in " + std::to_string(header.GameTimeMs) +
-                      " ms come faster than the game runs");
-
     TJobResult result;
     for (std::size_t i = 0; i < verifiers.size(); ++i) {
         const TVerifierRun run = RunVerifier(verifiers[i], job.Replay, limits);
+        cpu += run.Cpu;
         if (run.End == TVerifierRun::EEnd::TimedOut)
             return Settle(ScoreState::TimedOut, "time-out: " + run.Why);
         if (run.End == TVerifierRun::EEnd::Broke) {
@@ -87,5 +69,33 @@ TJobResult CheckJob(const TVerifyJob& job, const std::vector<std::string>& verif
         return result;
     }
     result.Why = "no verifier is set";
+    return result;
+}
+
+} // namespace
+
+TJobResult CheckJob(const TVerifyJob& job, const std::vector<std::string>& verifiers, const TVerifierLimits& limits)
+{
+    TReplayHeader header;
+    try {
+        header = ReadReplayHeader(std::span<const uint8_t>(job.Replay));
+    } catch (const EReplayError& e) {
+        return Refuse(e.what());
+    }
+    if (header.PlayerName != job.Name)
+        return Refuse("the replay is of the player \"" + header.PlayerName + "\", the score of " + job.Name);
+    if (job.TokenIssuedAt) {
+        const int64_t sinceToken = (job.SubmittedAt - *job.TokenIssuedAt) * 1000;
+        if (int64_t{header.GameTimeMs} > sinceToken + ClockSlackMs)
+            return Refuse("the game took " + std::to_string(header.GameTimeMs / 1000) + " s, but its token was issued " +
+                          std::to_string(sinceToken / 1000) + " s before the score came");
+    }
+    if (FramesTooFast(header.Frames, header.GameTimeMs))
+        return Refuse(std::to_string(header.Frames) + " frames in " + std::to_string(header.GameTimeMs) +
+                      " ms come faster than the game runs");
+
+    std::chrono::milliseconds cpu{0};
+    TJobResult result = Rerun(job, header, verifiers, limits, cpu);
+    result.VerifierCpu = cpu;
     return result;
 }

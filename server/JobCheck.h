@@ -8,6 +8,7 @@
 #include "Verification.h"
 #include "VerifierProcess.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,9 @@ struct TJobResult {
     bool Settled = false;   // false: the verifier broke on it; try again
     TVerifyOutcome Outcome;  // when settled
     std::string Why;         // when not
+    std::chrono::milliseconds VerifierCpu{0};  // the verifier's processor time
 };
 
 // `verifiers` are tried in turn while one says the replay's version is not
 // its own: one per game version the server supports.
-TJobResult CheckJob(const TVerifyJob& job, const std::vector<std::string>& verifiers,
-                         const TVerifierLimits& limits);
+TJobResult CheckJob(const TVerifyJob& job, const std::vector<std::string>& verifiers, const TVerifierLimits& limits);

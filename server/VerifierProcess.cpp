@@ -266,9 +266,12 @@ TVerifierRun RunVerifier(const std::string& program, std::span<const uint8_t> re
     // The whole group: anything the child started goes with it.
     ::kill(-pid, SIGKILL);
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    rusage usage{};
+    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
     }
     run.Took = std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - start);
+    run.Cpu = std::chrono::milliseconds((usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 +
+                                        (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000);
     if (timedOut) {
         run.End = TVerifierRun::EEnd::TimedOut;
         char seconds[32];

@@ -30,6 +30,7 @@ struct TVerifierRun {
     int ExitStatus = -1;
     std::string Why;  // for TimedOut and Broke, in words
     std::chrono::milliseconds Took{0};
+    std::chrono::milliseconds Cpu{0};  // the child's processor time, its own and the system's
 };
 
 TVerifierRun RunVerifier(const std::string& program, std::span<const uint8_t> replay, const TVerifierLimits& limits);
