@@ -20,6 +20,7 @@ TEST(VerifierProcess, EachEndOfARun)
         std::vector<uint8_t> Input;
         TVerifierRun::EEnd End;
         std::string Said;  // the line, or a part of the reason
+        unsigned CpuSeconds = 1;
     };
     const Case cases[] = {
         {FAKE_VERIFIER, ReplayBytes("ACE", 2600, 3, 900, 30'000), TVerifierRun::EEnd::Exited,
@@ -30,13 +31,17 @@ TEST(VerifierProcess, EachEndOfARun)
          "more than 1 s of processor time"},
         {FAKE_VERIFIER, ReplayBytes("CRASH", 1, 1, 1, 100), TVerifierRun::EEnd::Broke, "stopped on SIGABRT"},
         {FAKE_VERIFIER, ReplayBytes("CHATTER", 1, 1, 1, 100), TVerifierRun::EEnd::Broke, "more than a line"},
+        // Out of address space (SIGABRT from a failed allocation), or killed
+        // for what it holds where that limit cannot be set.
+        {FAKE_VERIFIER, ReplayBytes("BOMB", 1, 1, 1, 100), TVerifierRun::EEnd::Broke, "the verifier ", 30},
         {"/nonexistent/zarvenok-verifier", {}, TVerifierRun::EEnd::Broke, "could not be started"},
     };
     for (const Case& c : cases) {
         TVerifierLimits limits;
         // Processor time runs out long before the wall clock, however busy the machine.
         limits.Wall = c.Input.size() > 65536 ? 1s : 60s;
-        limits.CpuSeconds = 1;
+        limits.CpuSeconds = c.CpuSeconds;
+        limits.MemoryBytes = std::size_t{256} << 20;
         const TVerifierRun run = RunVerifier(c.Program, c.Input, limits);
         EXPECT_EQ(run.End, c.End) << c.Said << ": " << run.Why;
         EXPECT_NE((run.End == TVerifierRun::EEnd::Exited ? run.Line : run.Why).find(c.Said), std::string::npos)
