@@ -2,16 +2,20 @@
 // HTML and JSON for the site.
 #include "Pages.h"
 
+#include "ScoreRecord.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 
 namespace {
 
 // Fits a phone 360 px wide: on a narrow screen the margins and cell
-// padding shrink, and a long name or squad wraps inside its cell rather
-// than pushing the date off the screen.
+// padding shrink, a long name or squad wraps inside its cell rather than
+// pushing the rest off the screen, and the squad and date give way to what
+// the verification found.
 constexpr std::string_view Style = R"(<style>
 body{font-family:sans-serif;background:#1d2416;color:#e8e4d0;max-width:48em;margin:2em auto;padding:0 1em}
 a{color:#f0c040}
@@ -21,7 +25,8 @@ td.t{overflow-wrap:anywhere}
 .n{text-align:right;font-variant-numeric:tabular-nums}
 .d{white-space:nowrap}
 nav a,nav strong{margin-right:1em}
-@media (max-width:30em){body{margin:1em auto;padding:0 .5em;font-size:14px}h1{font-size:1.4em}th,td{padding:.3em .2em}nav a,nav strong{margin-right:.6em}}
+a.v{text-decoration:none;color:#7fd17f}
+@media (max-width:30em){body{margin:1em auto;padding:0 .5em;font-size:14px}h1{font-size:1.4em}th,td{padding:.3em .2em}nav a,nav strong{margin-right:.6em}.w{display:none}}
 </style>)";
 
 std::string Head(std::string_view title)
@@ -43,14 +48,36 @@ int64_t PageCount(const TScorePage& rows)
     return std::min<int64_t>(pages, MaxTablePage);
 }
 
-std::string TableLink(EPeriod period, int page)
+std::string TableLink(EPeriod period, int page, bool all)
 {
     std::string link = "/cgi/version.pl?prg=Zarvenok&amp;show&amp;type=0";
     if (period == EPeriod::Week)
         link += "&amp;period=week";
     if (page > 1)
         link += "&amp;page=" + std::to_string(page);
+    if (all)
+        link += "&amp;all=1";
     return link;
+}
+
+std::string ReplayLink(const TScoreRow& row)
+{
+    return std::string(ReplayUploadPath) + "/" + std::to_string(row.Id);
+}
+
+bool Verified(const TScoreRow& row)
+{
+    return row.State == ScoreState::Verified;
+}
+
+// What the table says of a score's state.
+std::string StateText(const TScoreRow& row)
+{
+    if (row.State == ScoreState::Unverified)
+        return "unverified (no replay)";
+    if (row.State == ScoreState::Pending)
+        return "being verified";
+    return row.Detail.empty() ? row.State : row.Detail;
 }
 
 } // namespace
@@ -119,60 +146,143 @@ game-over screen and keep the send box ticked.</li>
     return html;
 }
 
-std::string TablePage(const TScorePage& rows, EPeriod period, int page)
+std::string TablePage(const TScorePage& rows, EPeriod period, int page, bool all)
 {
     const bool week = period == EPeriod::Week;
     std::string html = Head(week ? "Zarvenok: scores of the week" : "Zarvenok: all-time scores");
     html += week ? "<h1>Scores of the week</h1>\n" : "<h1>All-time scores</h1>\n";
     html += "<nav>";
-    html += week ? "<a href=\"" + TableLink(EPeriod::AllTime, 1) + "\">All time</a><strong>This week</strong>"
-                 : "<strong>All time</strong><a href=\"" + TableLink(EPeriod::Week, 1) + "\">This week</a>";
+    html += week ? "<a href=\"" + TableLink(EPeriod::AllTime, 1, all) + "\">All time</a><strong>This week</strong>"
+                 : "<strong>All time</strong><a href=\"" + TableLink(EPeriod::Week, 1, all) + "\">This week</a>";
+    html += all ? "<a href=\"" + TableLink(period, 1, false) + "\">Verified only</a>"
+                : "<a href=\"" + TableLink(period, 1, true) + "\">Every score</a>";
     html += "<a href=\"/\">Home</a></nav>\n";
+    html += all ? "<p>Every score sent, with what its replay showed. &#10003; marks a score the server re-ran "
+                  "from its replay and found true.</p>\n"
+                : "<p>Scores the server re-ran from their replays and found true (&#10003;: the replay).</p>\n";
     if (rows.Rows.empty()) {
         html += "<p id=\"empty\">No scores yet.</p>\n";
     } else {
         html += "<table id=\"scores\">\n<thead><tr><th class=\"n\">Rank</th><th>Name</th><th class=\"n\">Score</th>"
-                "<th>Squad</th><th class=\"d\">Date</th></tr></thead>\n<tbody>\n";
+                "<th></th><th class=\"w\">Squad</th><th class=\"n\">Level</th><th class=\"n\">Time</th>"
+                "<th class=\"d w\">Date</th>";
+        if (all)
+            html += "<th>State</th>";
+        html += "</tr></thead>\n<tbody>\n";
         for (const auto& row : rows.Rows) {
             html += "<tr><td class=\"n\">" + std::to_string(row.Rank) + "</td><td class=\"t\">" +
-                    HtmlEscape(row.Name) + "</td><td class=\"n\">" + std::to_string(row.Score) +
-                    "</td><td class=\"t\">" + HtmlEscape(row.Squad) + "</td><td class=\"d\">" +
-                    FormatDate(row.SubmittedAt) + "</td></tr>\n";
+                    HtmlEscape(row.Name) + "</td><td class=\"n\">" + std::to_string(row.Score) + "</td><td>";
+            if (Verified(row))
+                html += "<a class=\"v\" href=\"" + ReplayLink(row) + "\" title=\"verified: its replay\">&#10003;</a>";
+            html += "</td><td class=\"t w\">" + HtmlEscape(row.Squad) + "</td><td class=\"n\">" +
+                    (row.Level ? std::to_string(*row.Level) : "") + "</td><td class=\"n\">" +
+                    (row.GameTimeMs ? FormatGameTime(*row.GameTimeMs) : "") + "</td><td class=\"d w\">" +
+                    FormatDate(row.SubmittedAt) + "</td>";
+            if (all)
+                html += "<td class=\"t s\">" + HtmlEscape(StateText(row)) + "</td>";
+            html += "</tr>\n";
         }
         html += "</tbody>\n</table>\n";
     }
     const int64_t pages = PageCount(rows);
     html += "<p class=\"pages\">";
     if (page > 1)
-        html += "<a rel=\"prev\" href=\"" + TableLink(period, page - 1) + "\">Previous</a> ";
+        html += "<a rel=\"prev\" href=\"" + TableLink(period, page - 1, all) + "\">Previous</a> ";
     html += "Page " + std::to_string(page) + " of " + std::to_string(pages);
     if (rows.Total > pages * TablePageSize)
         html += " (the best " + std::to_string(pages * TablePageSize) + " of " + std::to_string(rows.Total) +
                 " scores)";
     if (page < pages)
-        html += " <a rel=\"next\" href=\"" + TableLink(period, page + 1) + "\">Next</a>";
+        html += " <a rel=\"next\" href=\"" + TableLink(period, page + 1, all) + "\">Next</a>";
     html += "</p>\n<p><a href=\"" + std::string(JsonPath) + "?period=" +
-            std::string(PeriodName(period)) + "&amp;page=" + std::to_string(page) +
+            std::string(PeriodName(period)) + "&amp;page=" + std::to_string(page) + (all ? "&amp;all=1" : "") +
             "\">JSON</a></p>\n</body>\n</html>\n";
     return html;
 }
 
-std::string TableJson(const TScorePage& rows, EPeriod period, int page)
+std::string TableJson(const TScorePage& rows, EPeriod period, int page, bool all)
 {
     nlohmann::json scores = nlohmann::json::array();
-    for (const auto& row : rows.Rows)
-        scores.push_back({{"rank", row.Rank},
-                          {"name", row.Name},
-                          {"score", row.Score},
-                          {"squad", row.Squad},
-                          {"date", FormatDate(row.SubmittedAt)},
-                          {"time", row.SubmittedAt}});
+    for (const auto& row : rows.Rows) {
+        nlohmann::json score = {{"rank", row.Rank},
+                                {"name", row.Name},
+                                {"score", row.Score},
+                                {"squad", row.Squad},
+                                {"date", FormatDate(row.SubmittedAt)},
+                                {"time", row.SubmittedAt},
+                                {"id", row.Id},
+                                {"verified", Verified(row)},
+                                {"state", row.State}};
+        if (row.Level)
+            score["level"] = *row.Level;
+        if (row.GameTimeMs)
+            score["gameTimeMs"] = *row.GameTimeMs;
+        if (!row.Detail.empty())
+            score["detail"] = row.Detail;
+        if (row.State != ScoreState::Unverified)
+            score["replay"] = ReplayLink(row);
+        scores.push_back(std::move(score));
+    }
     const nlohmann::json doc = {{"period", PeriodName(period)},
                                 {"page", page},
                                 {"pageSize", TablePageSize},
                                 {"pages", PageCount(rows)},
                                 {"total", rows.Total},
+                                {"all", all},
                                 {"scores", scores}};
     // Stored bytes need not be UTF-8; replace rather than throw.
     return doc.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+std::string FormatGameTime(int64_t milliseconds)
+{
+    const int64_t seconds = std::max<int64_t>(0, milliseconds) / 1000;
+    const int64_t rest = seconds % 60;
+    return std::to_string(seconds / 60) + (rest < 10 ? ":0" : ":") + std::to_string(rest);
+}
+
+std::string MetricsPage(const TVerifyCounts& counts)
+{
+    std::string text;
+    auto metric = [&](std::string_view name, std::string_view type, std::string_view help) {
+        text += "# HELP " + std::string(name) + " " + std::string(help) + "\n# TYPE " + std::string(name) + " " +
+                std::string(type) + "\n";
+    };
+    auto line = [&](std::string_view name, const std::string& labels, const std::string& value) {
+        text += std::string(name) + (labels.empty() ? "" : "{" + labels + "}") + " " + value + "\n";
+    };
+    metric("zarvenok_verify_queue_length", "gauge", "Replays waiting for a worker.");
+    line("zarvenok_verify_queue_length", "", std::to_string(counts.Queued));
+    int64_t settled = 0;
+    int64_t failed = 0;
+    metric("zarvenok_scores", "gauge", "Scores by the state of their verification.");
+    for (const auto& [state, n] : counts.Scores) {
+        line("zarvenok_scores", "state=\"" + state + "\"", std::to_string(n));
+        if (state == ScoreState::Failed)
+            failed += n;
+        else if (state != ScoreState::Unverified && state != ScoreState::Pending)
+            settled += n;
+    }
+    metric("zarvenok_verify_jobs", "gauge", "Verification jobs by state.");
+    line("zarvenok_verify_jobs", "state=\"queued\"", std::to_string(counts.Queued));
+    line("zarvenok_verify_jobs", "state=\"running\"", std::to_string(counts.Running));
+    line("zarvenok_verify_jobs", "state=\"done\"", std::to_string(settled));
+    line("zarvenok_verify_jobs", "state=\"failed\"", std::to_string(failed));
+    metric("zarvenok_verify_seconds", "histogram", "Time a settled verification took, the re-run included.");
+    int64_t count = 0;
+    int64_t totalMs = 0;
+    for (const auto& bucket : counts.Times) {
+        const bool last = &bucket == &counts.Times.back();
+        char bound[32];
+        std::snprintf(bound, sizeof bound, "%g", static_cast<double>(bucket.UpToMs) / 1000);
+        line("zarvenok_verify_seconds_bucket", std::string("le=\"") + (last ? "+Inf" : bound) + "\"",
+             std::to_string(bucket.Jobs));
+        count = bucket.Jobs;
+        totalMs = bucket.TotalMs;
+    }
+    char sum[32];
+    std::snprintf(sum, sizeof sum, "%.3f", static_cast<double>(totalMs) / 1000);
+    line("zarvenok_verify_seconds_sum", "", sum);
+    line("zarvenok_verify_seconds_count", "", std::to_string(count));
+    return text;
 }

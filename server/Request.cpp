@@ -101,6 +101,13 @@ bool ReadPaging(const std::vector<TQueryParam>& params, TRequest& request)
         }
         request.Page = value;
     }
+    if (const auto* all = Find(params, "all")) {
+        if (all->Value != "1" && all->Value != "0") {
+            request = Fail(400, "all must be 0 or 1");
+            return false;
+        }
+        request.All = all->Value == "1";
+    }
     return true;
 }
 
@@ -139,7 +146,7 @@ TRequest ClassifyCgi(const std::vector<TQueryParam>& params)
         request.Inf = *inf->Value;
         return request;
     }
-    if (const auto* other = Stranger(params, {"show", "prg", "type", "period", "page"}))
+    if (const auto* other = Stranger(params, {"show", "prg", "type", "period", "page", "all"}))
         return Fail(400, "unknown parameter " + other->Key);
     if (!IsBare(Find(params, "show")))
         return Fail(400, "show takes no value");
@@ -217,11 +224,40 @@ TRequest ClassifyRequest(std::string_view target)
     if (path == "/cgi/version.pl")
         return ClassifyCgi(parse.Params);
     if (path == JsonPath) {
-        if (const auto* other = Stranger(parse.Params, {"period", "page"}))
+        if (const auto* other = Stranger(parse.Params, {"period", "page", "all"}))
             return Fail(400, "unknown parameter " + other->Key);
         TRequest request;
         request.Kind = ERequestKind::TableJson;
         ReadPaging(parse.Params, request);
+        return request;
+    }
+    if (path == ReplayUploadPath) {
+        if (const auto* other = Stranger(parse.Params, {"token"}))
+            return Fail(400, "unknown parameter " + other->Key);
+        const auto* token = Find(parse.Params, "token");
+        if (token == nullptr || !token->Value || !IsToken(*token->Value))
+            return Fail(400, "no token of the right form");
+        TRequest request;
+        request.Kind = ERequestKind::Upload;
+        request.Token = *token->Value;
+        return request;
+    }
+    if (path.substr(0, ReplayUploadPath.size() + 1) == std::string(ReplayUploadPath) + "/") {
+        const std::string_view digits = path.substr(ReplayUploadPath.size() + 1);
+        int64_t id = 0;
+        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), id);
+        if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || id < 1 || !parse.Params.empty())
+            return Fail(404, "no such replay");
+        TRequest request;
+        request.Kind = ERequestKind::ReplayFile;
+        request.ReplayId = id;
+        return request;
+    }
+    if (path == MetricsPath) {
+        if (!parse.Params.empty())
+            return Fail(400, "the metrics take no parameters");
+        TRequest request;
+        request.Kind = ERequestKind::Metrics;
         return request;
     }
     return Fail(404, "no such page");

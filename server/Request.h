@@ -4,6 +4,7 @@
 // status.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,7 @@ inline constexpr int MaxTablePage = 200;
 
 inline constexpr std::string_view JsonPath = "/api/scores";
 inline constexpr std::string_view HealthPath = "/health";
+inline constexpr std::string_view MetricsPath = "/metrics";
 
 struct TQueryParam {
     std::string Key;
@@ -36,7 +38,7 @@ struct TQueryParse {
 // A broken escape or a key given twice is an error.
 TQueryParse ParseQuery(std::string_view query);
 
-enum class ERequestKind { Home, Version, Submit, Table, TableJson, Health, Error };
+enum class ERequestKind { Home, Version, Submit, Table, TableJson, Health, Upload, ReplayFile, Metrics, Error };
 enum class EPeriod { AllTime, Week };
 
 struct TRequest {
@@ -46,6 +48,9 @@ struct TRequest {
     std::string Inf;        // for Submit: the encoded record
     EPeriod Period = EPeriod::AllTime;  // for the tables
     int Page = 1;                       // for the tables, from 1
+    bool All = false;                   // for the tables: every score, not only the verified
+    std::string Token;                  // for Upload
+    int64_t ReplayId = 0;               // for ReplayFile
 };
 
 TRequest ClassifyRequest(std::string_view target);

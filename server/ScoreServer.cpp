@@ -45,6 +45,8 @@ struct TExchange {
     std::string Target;
     bool Started = false;  // the headers have been seen
     bool Decided = false;  // answered at once or handed to a database thread
+    bool Upload = false;   // a replay's upload: its body is kept
+    std::string Body;
     // The database thread's reply, handed to the HTTP thread.
     std::mutex Mutex;
     std::optional<TScoreServer::TReply> Reply;
@@ -74,10 +76,10 @@ void NotifyConnection(void* server, MHD_Connection* connection, void**, MHD_Conn
 }
 
 MHD_Result Handle(void* server, MHD_Connection* connection, const char*, const char* method, const char*,
-                  const char*, std::size_t* uploadSize, void** context)
+                  const char* uploadData, std::size_t* uploadSize, void** context)
 {
     return static_cast<MHD_Result>(
-        static_cast<TScoreServer*>(server)->Step(connection, method, *context, uploadSize));
+        static_cast<TScoreServer*>(server)->Step(connection, method, *context, uploadData, uploadSize));
 }
 
 double SteadySeconds()
@@ -260,7 +262,8 @@ void TScoreServer::RequestDone(MHD_Connection* connection)
     Guard->Answered(connection);
 }
 
-int TScoreServer::Step(MHD_Connection* connection, const char* method, void* opaque, std::size_t* uploadSize)
+int TScoreServer::Step(MHD_Connection* connection, const char* method, void* opaque, const char* uploadData,
+                       std::size_t* uploadSize)
 {
     auto& exchange = *static_cast<TExchange*>(opaque);
     TReply reply;
@@ -270,9 +273,12 @@ int TScoreServer::Step(MHD_Connection* connection, const char* method, void* opa
         // what a request that should not be here deserves.
         exchange.Started = true;
         Guard->RequestArrived(connection);
-        return Refuse(connection, method, reply) ? Send(connection, reply) : MHD_YES;
+        return Refuse(connection, method, exchange.Target, reply, exchange.Upload) ? Send(connection, reply) : MHD_YES;
     }
     if (*uploadSize != 0) {
+        // Only an upload gets this far with a body, its length checked.
+        if (exchange.Upload && exchange.Body.size() + *uploadSize <= MaxReplayUploadBytes)
+            exchange.Body.append(uploadData, *uploadSize);
         *uploadSize = 0;
         return MHD_YES;
     }
@@ -295,16 +301,41 @@ int TScoreServer::Step(MHD_Connection* connection, const char* method, void* opa
     return answer ? Send(connection, *answer) : MHD_YES;
 }
 
-bool TScoreServer::Refuse(MHD_Connection* connection, const char* method, TReply& reply)
+bool TScoreServer::Refuse(MHD_Connection* connection, const char* method, std::string_view target, TReply& reply,
+                          bool& upload)
 {
     const bool head = std::strcmp(method, MHD_HTTP_METHOD_HEAD) == 0;
+    if (target.substr(0, target.find('?')) == ReplayUploadPath) {
+        if (std::strcmp(method, MHD_HTTP_METHOD_POST) != 0) {
+            reply = Error(MHD_HTTP_METHOD_NOT_ALLOWED, "only POST");
+            reply.Allow = "POST";
+            return true;
+        }
+        // The length first, so that a replay too large is refused before
+        // a byte of it is read.
+        const char* length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+        if (length == nullptr ||
+            MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_TRANSFER_ENCODING) != nullptr) {
+            reply = Error(MHD_HTTP_LENGTH_REQUIRED, "a replay is sent with its length");
+            return true;
+        }
+        char* end = nullptr;
+        const unsigned long long bytes = std::strtoull(length, &end, 10);
+        if (end == length || *end != '\0' || bytes > MaxReplayUploadBytes) {
+            reply = Error(MHD_HTTP_CONTENT_TOO_LARGE, "a replay is at most " +
+                                                          std::to_string(MaxReplayUploadBytes >> 20) + " MiB");
+            return true;
+        }
+        upload = true;
+        return false;
+    }
     if (!head && std::strcmp(method, MHD_HTTP_METHOD_GET) != 0) {
         reply = Error(MHD_HTTP_METHOD_NOT_ALLOWED, "only GET and HEAD");
         reply.Allow = "GET, HEAD";
         return true;
     }
     if (HasBody(connection)) {
-        reply = Error(MHD_HTTP_CONTENT_TOO_LARGE, "no request here has a body");
+        reply = Error(MHD_HTTP_CONTENT_TOO_LARGE, "no request here but a replay's upload has a body");
         return true;
     }
     return false;
@@ -354,14 +385,24 @@ bool TScoreServer::Start(MHD_Connection* connection, void* opaque, const char* m
             record = std::move(check.Record);
         }
         break;
+    case ERequestKind::Upload:
+        if (exchange.Body.empty()) {
+            reply = Error(MHD_HTTP_BAD_REQUEST, "no replay in the request");
+            return true;
+        }
+        break;
     case ERequestKind::Table:
     case ERequestKind::TableJson:
     case ERequestKind::Health:
+    case ERequestKind::ReplayFile:
+    case ERequestKind::Metrics:
         break;
     }
 
-    auto job = [this, connection, &exchange, request = std::move(request), record = std::move(record)](bool run) {
-        TReply answer = run ? Answer(request, record) : Error(MHD_HTTP_SERVICE_UNAVAILABLE, "storage unavailable", RetryUnavailable);
+    auto job = [this, connection, &exchange, request = std::move(request), record = std::move(record),
+                body = std::move(exchange.Body)](bool run) {
+        TReply answer = run ? Answer(request, record, body)
+                            : Error(MHD_HTTP_SERVICE_UNAVAILABLE, "storage unavailable", RetryUnavailable);
         {
             std::lock_guard lock(exchange.Mutex);
             exchange.Reply = std::move(answer);
@@ -374,7 +415,7 @@ bool TScoreServer::Start(MHD_Connection* connection, void* opaque, const char* m
     return true;
 }
 
-TScoreServer::TReply TScoreServer::Answer(const TRequest& request, const TSubmission& record)
+TScoreServer::TReply TScoreServer::Answer(const TRequest& request, const TSubmission& record, const std::string& body)
 {
     TReply reply;
     reply.Type = TextType;
@@ -406,16 +447,44 @@ TScoreServer::TReply TScoreServer::Answer(const TRequest& request, const TSubmis
         case ERequestKind::Table:
         case ERequestKind::TableJson: {
             const TScorePage page = Store.Table(request.Period, Now(),
-                                                int64_t{request.Page - 1} * TablePageSize, TablePageSize);
+                                                int64_t{request.Page - 1} * TablePageSize, TablePageSize, !request.All);
             if (request.Kind == ERequestKind::Table) {
                 reply.Type = HtmlType;
-                reply.Body = TablePage(page, request.Period, request.Page);
+                reply.Body = TablePage(page, request.Period, request.Page, request.All);
             } else {
                 reply.Type = JsonType;
-                reply.Body = TableJson(page, request.Period, request.Page);
+                reply.Body = TableJson(page, request.Period, request.Page, request.All);
             }
             return reply;
         }
+        case ERequestKind::Upload: {
+            const TUpload upload = Store.StoreReplay(request.Token, body, Now());
+            switch (upload.Result) {
+            case EUploadResult::Queued:
+                if (Config.ReplayQueued)
+                    Config.ReplayQueued();
+                reply.Body = "OK|queued|" + std::to_string(upload.ScoreId) + "|";
+                return reply;
+            case EUploadResult::NoScore:
+                return Error(MHD_HTTP_FORBIDDEN, "no score was stored with this token");
+            case EUploadResult::AlreadySent:
+                return Error(MHD_HTTP_CONFLICT, "this score's replay was sent already");
+            }
+            break;
+        }
+        case ERequestKind::ReplayFile: {
+            std::optional<std::string> bytes = Store.Replay(request.ReplayId);
+            if (!bytes)
+                return Error(MHD_HTTP_NOT_FOUND, "no such replay");
+            reply.Type = "application/octet-stream";
+            reply.Disposition = "attachment; filename=\"zarvenok-" + std::to_string(request.ReplayId) + ".zrp\"";
+            reply.Body = std::move(*bytes);
+            return reply;
+        }
+        case ERequestKind::Metrics:
+            reply.Type = "text/plain; version=0.0.4; charset=utf-8";
+            reply.Body = MetricsPage(Store.VerifyCounts());
+            return reply;
         case ERequestKind::Home:
         case ERequestKind::Error:
             break;
@@ -439,6 +508,8 @@ int TScoreServer::Send(MHD_Connection* connection, const TReply& reply)
     // Nothing on these pages runs scripts or loads from elsewhere.
     MHD_add_response_header(response, "Content-Security-Policy",
                             "default-src 'none'; style-src 'unsafe-inline'; frame-ancestors 'none'");
+    if (!reply.Disposition.empty())
+        MHD_add_response_header(response, "Content-Disposition", reply.Disposition.c_str());
     if (!reply.Allow.empty())
         MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, std::string(reply.Allow).c_str());
     if (reply.RetryAfter != 0)

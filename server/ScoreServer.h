@@ -45,6 +45,8 @@ struct TServerConfig {
     // server that only a reverse proxy talks to.
     bool TrustForwardedFor = false;
     std::function<int64_t()> Now;    // seconds since the epoch; the system clock when empty
+    // Called when a replay has been queued for verification.
+    std::function<void()> ReplayQueued;
 };
 
 class TScoreServer {
@@ -63,10 +65,12 @@ public:
         std::string Body;
         unsigned RetryAfter = 0;  // seconds, for a Retry-After header
         std::string_view Allow;   // for 405
+        std::string Disposition;  // a Content-Disposition, for a file
     };
 
     // The steps of one request, for libmicrohttpd's callbacks.
-    int Step(MHD_Connection* connection, const char* method, void* exchange, std::size_t* uploadSize);
+    int Step(MHD_Connection* connection, const char* method, void* exchange, const char* uploadData,
+             std::size_t* uploadSize);
     void ConnectionOpened(MHD_Connection* connection);
     void ConnectionClosed(MHD_Connection* connection);
     void RequestDone(MHD_Connection* connection);
@@ -77,11 +81,12 @@ public:
 
 private:
     // A request refused on its method or body alone (true).
-    bool Refuse(MHD_Connection* connection, const char* method, TReply& reply);
+    // `upload` is set for a replay's upload, whose body is then read.
+    bool Refuse(MHD_Connection* connection, const char* method, std::string_view target, TReply& reply, bool& upload);
     // Answers at once (true) or queues the request for a database thread.
     bool Start(MHD_Connection* connection, void* exchange, const char* method, TReply& reply);
     // The reply to a request that needs the database, on a database thread.
-    TReply Answer(const TRequest& request, const TSubmission& record);
+    TReply Answer(const TRequest& request, const TSubmission& record, const std::string& body);
     int Send(MHD_Connection* connection, const TReply& reply);
     std::string ClientAddress(MHD_Connection* connection) const;
     int64_t Now() const;

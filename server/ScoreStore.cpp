@@ -9,6 +9,19 @@
 #include <cstdio>
 #include <ctime>
 
+int64_t RowNumber(const soci::row& row, std::size_t column)
+{
+    // The databases and their declared types differ in the C++ type a
+    // whole number comes as.
+    switch (row.get_properties(column).get_data_type()) {
+    case soci::dt_integer: return row.get<int>(column);
+    case soci::dt_unsigned_long_long: return static_cast<int64_t>(row.get<unsigned long long>(column));
+    case soci::dt_double: return static_cast<int64_t>(row.get<double>(column));
+    case soci::dt_string: return std::stoll(row.get<std::string>(column));
+    default: return row.get<long long>(column);
+    }
+}
+
 TScoreStore::TScoreStore(EStoreBackend backend, const std::string& where, std::size_t connections,
                          std::chrono::milliseconds timeout)
     : Backend(backend), OperationTimeout(timeout),
@@ -57,23 +70,6 @@ std::unique_lock<std::mutex> TScoreStore::WriteLock()
     if (Backend == EStoreBackend::Sqlite)
         return std::unique_lock(SqliteWrites);
     return {};
-}
-
-template <class TRead>
-auto TScoreStore::Read(TRead&& read, std::chrono::milliseconds timeout)
-{
-    const auto deadline = TClock::now() + timeout;
-    for (int attempt = 0;; ++attempt) {
-        TSessionPool::TLease lease = Pool.Lease(deadline, attempt > 0);
-        try {
-            return read(*lease);
-        } catch (const std::exception&) {
-            // A connection that went stale while idle fails its first call;
-            // a read is safe to make again on a fresh one.
-            if (attempt > 0 || !lease.Broken() || TClock::now() >= deadline)
-                throw;
-        }
-    }
 }
 
 void TScoreStore::IssueToken(const std::string& token, int64_t now)
@@ -125,10 +121,11 @@ ESubmitResult TScoreStore::Submit(const TSubmission& record, int64_t now, int64_
                     tr.rollback();
                     return replay ? ESubmitResult::UsedToken : ESubmitResult::UnknownToken;
                 }
-                sql << "INSERT INTO scores (name, score, squad, token, submitted_at) "
-                       "VALUES (:n, :s, :a, :t, :at)",
+                // The token's age bounds how long the game can have lasted.
+                sql << "INSERT INTO scores (name, score, squad, token, submitted_at, token_issued_at) "
+                       "VALUES (:n, :s, :a, :t, :at, (SELECT issued_at FROM tokens WHERE token = :t2))",
                     soci::use(record.Name), soci::use(score), soci::use(record.AddText),
-                    soci::use(record.Token), soci::use(at);
+                    soci::use(record.Token), soci::use(at), soci::use(record.Token);
                 committing = true;
                 tr.commit();
                 return ESubmitResult::Stored;
@@ -170,8 +167,9 @@ void TScoreStore::InsertScore(const TSubmission& record, int64_t submittedAt)
         soci::use(at);
 }
 
-TScorePage TScoreStore::Table(EPeriod period, int64_t now, int64_t offset, int64_t limit)
+TScorePage TScoreStore::Table(EPeriod period, int64_t now, int64_t offset, int64_t limit, bool verifiedOnly)
 {
+    const bool all = !verifiedOnly;
     return Read(
         [&](soci::session& sql) {
             TScorePage page;
@@ -181,16 +179,24 @@ TScorePage TScoreStore::Table(EPeriod period, int64_t now, int64_t offset, int64
             const long long take = limit;
             long long total = 0;
             soci::transaction tr(sql);
+            // The verified rows are counted by state and ranked by partial
+            // indexes, whose condition is written out for the planner.
+            const std::string verified = all ? "" : " AND w.state = 'verified'";
             if (week) {
                 // The kept rows' count, less those that left the week since the
                 // last sweep (a sweep's worth at most).
                 long long stale = 0;
-                sql << "SELECT CAST(COALESCE(SUM(n), 0) AS BIGINT) FROM week_totals", soci::into(total);
-                sql << "SELECT COUNT(*) FROM week_scores WHERE submitted_at < :f", soci::into(stale),
+                sql << (all ? std::string("SELECT CAST(COALESCE(SUM(n), 0) AS BIGINT) FROM week_totals")
+                            : "SELECT CAST(COALESCE(SUM(n), 0) AS BIGINT) FROM week_state_totals "
+                              "WHERE state = 'verified'"),
+                    soci::into(total);
+                sql << "SELECT COUNT(*) FROM week_scores w WHERE w.submitted_at < :f" + verified, soci::into(stale),
                     soci::use(since);
                 total -= stale;
             } else {
-                sql << "SELECT CAST(COALESCE(SUM(n), 0) AS BIGINT) FROM score_totals", soci::into(total);
+                sql << (all ? std::string("SELECT CAST(COALESCE(SUM(n), 0) AS BIGINT) FROM score_totals")
+                            : "SELECT CAST(COALESCE(SUM(n), 0) AS BIGINT) FROM state_totals WHERE state = 'verified'"),
+                    soci::into(total);
             }
             page.Total = total;
             int64_t rank = offset;
@@ -198,23 +204,31 @@ TScorePage TScoreStore::Table(EPeriod period, int64_t now, int64_t offset, int64
                 for (const soci::row& row : rows) {
                     TScoreRow out;
                     out.Rank = ++rank;
-                    out.Name = row.get<std::string>(0);
-                    out.Score = row.get<long long>(1);
-                    out.Squad = row.get<std::string>(2);
-                    out.SubmittedAt = row.get<long long>(3);
+                    out.Id = RowNumber(row, 0);
+                    out.Name = row.get<std::string>(1);
+                    out.Score = RowNumber(row, 2);
+                    out.Squad = row.get<std::string>(3);
+                    out.SubmittedAt = RowNumber(row, 4);
+                    out.State = row.get<std::string>(5);
+                    out.Detail = row.get<std::string>(6);
+                    if (row.get_indicator(7) == soci::i_ok)
+                        out.Level = RowNumber(row, 7);
+                    if (row.get_indicator(8) == soci::i_ok)
+                        out.GameTimeMs = RowNumber(row, 8);
                     page.Rows.push_back(std::move(out));
                 }
             };
+            const std::string columns = "SELECT s.id, s.name, s.score, s.squad, s.submitted_at, s.state, s.detail, "
+                                        "s.level, s.game_time_ms FROM ";
             if (week) {
                 soci::rowset<soci::row> rows =
-                    (sql.prepare << "SELECT name, score, squad, submitted_at FROM week_scores "
-                                    "WHERE submitted_at >= :f ORDER BY score DESC, id ASC LIMIT :l OFFSET :o",
+                    (sql.prepare << columns + "week_scores w JOIN scores s ON s.id = w.id WHERE w.submitted_at >= :f" +
+                                        verified + " ORDER BY w.score DESC, w.id ASC LIMIT :l OFFSET :o",
                      soci::use(since), soci::use(take), soci::use(skip));
                 collect(rows);
             } else {
                 soci::rowset<soci::row> rows =
-                    (sql.prepare << "SELECT name, score, squad, submitted_at FROM scores "
-                                    "ORDER BY score DESC, id ASC LIMIT :l OFFSET :o",
+                    (sql.prepare << columns + (all ? "scores s" : "scores s WHERE s.state = 'verified'") + " ORDER BY s.score DESC, s.id ASC LIMIT :l OFFSET :o",
                      soci::use(take), soci::use(skip));
                 collect(rows);
             }

@@ -16,6 +16,11 @@ class session;
 // different rows, so they do not queue on one.
 inline constexpr int PostgresCountSlots = 8;
 
+// The upper bounds, in milliseconds, of the buckets of verification times;
+// the last stands for all of them.
+inline constexpr long long VerifyTimeBuckets[] = {100, 250, 500, 1000, 2500, 5000, 10000, 30000, 60000,
+                                                  INT64_MAX};
+
 // `now` (seconds since the epoch) picks the rows that start the weekly
 // table when it is first made.
 void PrepareSchema(soci::session& sql, EStoreBackend backend, int64_t now);

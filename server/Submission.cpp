@@ -17,16 +17,6 @@ TSubmissionCheck Refuse(std::string error)
     return check;
 }
 
-bool IsToken(std::string_view text)
-{
-    if (text.size() != TokenLength)
-        return false;
-    for (char c : text)
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
-            return false;
-    return true;
-}
-
 // Decimal with an optional minus, no leading zeros, so that one score has
 // one spelling.
 bool ParseScore(std::string_view text, int64_t& score)
@@ -122,4 +112,14 @@ TSubmissionCheck CheckSubmission(std::string_view encoded)
     check.Record.Token = values[4];
     check.Record.AddText = values[5];
     return check;
+}
+
+bool IsToken(std::string_view text)
+{
+    if (text.size() != TokenLength)
+        return false;
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    return true;
 }

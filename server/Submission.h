@@ -35,3 +35,6 @@ TSubmissionCheck CheckSubmission(std::string_view encoded);
 
 // True for 1 to `maxLength` letters A-Z (0 allowed when `allowEmpty`).
 bool IsLetters(std::string_view text, std::size_t maxLength, bool allowEmpty);
+
+// True for a token of the form the server hands out.
+bool IsToken(std::string_view text);

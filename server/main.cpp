@@ -4,11 +4,14 @@
 #include "ScoreServer.h"
 #include "ScoreStore.h"
 #include "ServiceNotify.h"
+#include "VerifyWorkers.h"
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -21,6 +24,7 @@ void Usage()
 {
     std::fputs(
         "usage: zarvenok-server [options] (--sqlite FILE | --postgresql CONNINFO)\n"
+        "       zarvenok-server verify-worker [verification options] --postgresql CONNINFO\n"
         "       zarvenok-server --check [--listen ADDRESS] [--port N]\n"
         "  --listen ADDRESS     numeric address to serve on (default 127.0.0.1)\n"
         "  --port N             port (default 8080; 0 picks a free one)\n"
@@ -40,6 +44,17 @@ void Usage()
         "  --sweep-interval S   seconds between sweeps of expired tokens and old weekly rows (default 60)\n"
         "  --trust-forwarded-for  client address from X-Forwarded-For (behind a proxy only)\n"
         "  --check              ask a running server's /health; exit 0 when it answers 200\n"
+        "Verification of uploaded replays:\n"
+        "  --workers N          worker threads (default 1; 0 = none here; at most 1 on SQLite)\n"
+        "  --verifier PATH      the verifier program; given again for each further game\n"
+        "                       version (default: zarvenok-verifier beside this program)\n"
+        "  --verify-seconds S   wall time a re-run may take (default 30)\n"
+        "  --verify-cpu S       processor time a re-run may take (default 20)\n"
+        "  --verify-memory MIB  memory a re-run may take (default 512)\n"
+        "  --verify-lease S     how long a taken job is a worker's before another takes it\n"
+        "                       (default: the wall time and 30 s)\n"
+        "  --verify-poll S      seconds between looks at an empty queue (default 1)\n"
+        "verify-worker runs only workers (no HTTP), for hosts that share a PostgreSQL queue.\n"
         "Prints \"listening on ADDRESS:PORT\" once it serves; stops on SIGINT or SIGTERM.\n"
         "Under systemd with Type=notify and WatchdogSec= it reports readiness and keeps\n"
         "the watchdog fed only while its own /health answers 200.\n",
@@ -82,11 +97,30 @@ void FitFileLimit(TServerConfig& config)
     }
 }
 
+// The verifier installed beside this program, when there is one.
+std::string DefaultVerifier()
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return {};
+    const std::filesystem::path verifier = self.parent_path() / "zarvenok-verifier";
+    return std::filesystem::exists(verifier, error) ? verifier.string() : std::string();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     TServerConfig config;
+    TVerifyConfig verify;
+    bool workerOnly = false;
+    bool leaseGiven = false;
+    if (argc > 1 && std::string_view(argv[1]) == "verify-worker") {
+        workerOnly = true;
+        --argc;
+        ++argv;
+    }
     EStoreBackend backend = EStoreBackend::Sqlite;
     std::string where;
     double databaseTimeout = 5;
@@ -150,6 +184,21 @@ int main(int argc, char** argv)
             config.RequestDeadline = Seconds(number);
         } else if (arg == "--sweep-interval" && numeric && number <= 86400) {
             config.SweepInterval = Seconds(number);
+        } else if (arg == "--workers" && numeric && number <= 64) {
+            verify.Workers = static_cast<unsigned>(number);
+        } else if (arg == "--verifier" && *value != '\0') {
+            verify.Verifiers.emplace_back(value);
+        } else if (arg == "--verify-seconds" && numeric && number >= 0.1 && number <= 3600) {
+            verify.Limits.Wall = Seconds(number);
+        } else if (arg == "--verify-cpu" && numeric && number >= 1 && number <= 3600) {
+            verify.Limits.CpuSeconds = static_cast<unsigned>(number);
+        } else if (arg == "--verify-memory" && numeric && number >= 16 && number <= 65536) {
+            verify.Limits.MemoryBytes = static_cast<std::size_t>(number) << 20;
+        } else if (arg == "--verify-lease" && numeric && number >= 0.1 && number <= 86400) {
+            verify.Lease = Seconds(number);
+            leaseGiven = true;
+        } else if (arg == "--verify-poll" && numeric && number >= 0.01 && number <= 3600) {
+            verify.Idle = Seconds(number);
         } else {
             std::fprintf(stderr, "zarvenok-server: bad option %s %s\n", argv[i - 1], value);
             Usage();
@@ -165,6 +214,29 @@ int main(int argc, char** argv)
         Usage();
         return 2;
     }
+    if (!leaseGiven)
+        verify.Lease = verify.Limits.Wall + std::chrono::seconds(30);
+    if (verify.Lease <= verify.Limits.Wall) {
+        // A job still running would be taken by another worker.
+        std::fprintf(stderr, "zarvenok-server: --verify-lease must be longer than --verify-seconds\n");
+        return 2;
+    }
+    if (verify.Verifiers.empty())
+        if (std::string found = DefaultVerifier(); !found.empty())
+            verify.Verifiers.push_back(std::move(found));
+    if (verify.Verifiers.empty() && verify.Workers > 0) {
+        std::fprintf(stderr, "zarvenok-server: no verifier program (--verifier); replays are kept unverified\n");
+        verify.Workers = 0;
+    }
+    if (workerOnly && verify.Workers == 0) {
+        std::fprintf(stderr, "zarvenok-server: a verify-worker needs a verifier and at least one worker\n");
+        return 2;
+    }
+    if (backend == EStoreBackend::Sqlite && (workerOnly || verify.Workers > 1)) {
+        // SQLite takes one writer at a time: one worker, inside the server.
+        std::fprintf(stderr, "zarvenok-server: on SQLite the server runs one worker itself\n");
+        return 2;
+    }
 
     // Signals are taken synchronously below; threads started later inherit
     // the mask, so none of them is interrupted.
@@ -178,8 +250,26 @@ int main(int argc, char** argv)
 
     TServiceNotifier manager;
     try {
-        // One connection more than the threads that serve: the sweeper's.
-        TScoreStore store(backend, where, config.Threads + 1, Seconds(databaseTimeout));
+        if (workerOnly) {
+            TScoreStore store(backend, where, std::max(1U, verify.Workers), Seconds(databaseTimeout));
+            TVerifyWorkers workers(store, verify);
+            std::printf("verifying with %u workers\n", verify.Workers);
+            std::fflush(stdout);
+            manager.Ready();
+            int signal = 0;
+            sigwait(&stopSignals, &signal);
+            manager.Stopping();
+            std::fprintf(stderr, "zarvenok-server: stopping\n");
+            return 0;
+        }
+        // One connection more than the threads that serve: the sweeper's;
+        // and one for each worker.
+        TScoreStore store(backend, where, config.Threads + 1 + verify.Workers, Seconds(databaseTimeout));
+        std::unique_ptr<TVerifyWorkers> workers;
+        if (verify.Workers > 0) {
+            workers = std::make_unique<TVerifyWorkers>(store, verify);
+            config.ReplayQueued = [&workers] { workers->Wake(); };
+        }
         TScoreServer server(config, store);
         std::printf("listening on %s:%u\n", config.Address.c_str(), server.Port());
         std::fflush(stdout);

@@ -46,7 +46,14 @@ TCurlTransfer::TCurlTransfer(void* share, const THttpRequest& request) : MaxByte
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_URL, request.Url.c_str());
-    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    if (request.Method == "POST") {
+        // Set before the data, which may hold zero bytes; copied, so the
+        // request need not outlive the transfer.
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.Body.size()));
+        curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, request.Body.data());
+    } else {
+        curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    }
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
     // A redirect is an answer of its own, never followed.
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);

@@ -233,11 +233,13 @@ public:
     virtual void Show(const std::string& title, const std::string& text) = 0;
 };
 
-// One GET: the address with its query, the headers to send, and how long
-// it may take.
+// One request: the address with its query, the headers to send, and how
+// long it may take. A GET, or a POST of Body.
 struct THttpRequest {
     std::string Url;
     std::vector<std::pair<std::string, std::string>> Headers;
+    std::string Method = "GET";  // "GET" or "POST"
+    std::string Body;            // what a POST sends
     uint32_t ConnectTimeoutMs = 5000;
     // For the whole request, from its start to the last byte of the reply,
     // however slowly that comes. Requests made for one purpose share one
@@ -277,7 +279,7 @@ public:
     virtual void Cancel() = 0;
 };
 
-// HTTP GET with cookies kept for the run.
+// HTTP requests with cookies kept for the run.
 class IHttpClient {
 public:
     virtual ~IHttpClient() = default;

@@ -154,6 +154,11 @@ TReplayHeader ReadReplayHeader(const fs::path& file)
     return DecodeLayout(ReadStart(file, std::min<uint64_t>(size, kMaxHeaderSize)), size).Header;
 }
 
+TReplayHeader ReadReplayHeader(std::span<const uint8_t> bytes)
+{
+    return DecodeLayout(bytes, bytes.size()).Header;
+}
+
 TReplayWriteResult WriteReplayFile(const fs::path& file, const TReplay& replay)
 {
     fs::path temporary = file;

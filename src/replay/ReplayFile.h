@@ -46,6 +46,8 @@ TReplay ReadReplayFile(const std::filesystem::path& file);
 // Only the header, for listing replays: checks the header and the file's
 // length, not the records.
 TReplayHeader ReadReplayHeader(const std::filesystem::path& file);
+// The same for a whole file's bytes, without inflating its records.
+TReplayHeader ReadReplayHeader(std::span<const uint8_t> bytes);
 
 struct TReplayWriteResult {
     bool Ok = false;

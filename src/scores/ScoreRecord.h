@@ -32,6 +32,13 @@ inline constexpr std::string_view VersionQuery = "version&prg=Zarvenok";
 inline constexpr std::string_view SubmissionQueryPrefix = "hs&prg=Zarvenok&inf=";
 inline constexpr std::string_view OnlineTableQuery = "prg=Zarvenok&show&type=0";
 
+// A finished game's replay goes to this path as a POST, with the token its
+// score was submitted with ("?token="), once the submission has succeeded.
+// The server fetches a stored one at this path + "/" + its id.
+inline constexpr std::string_view ReplayUploadPath = "/api/replays";
+// A game of several hours fits; anything larger is refused by both sides.
+inline constexpr size_t MaxReplayUploadBytes = size_t{1} << 20;
+
 // A query with every byte outside the unreserved set percent-encoded, but
 // its "&" and "=" separators kept.
 std::string PercentEncodeQuery(std::string_view query);

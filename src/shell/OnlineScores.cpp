@@ -4,6 +4,7 @@
 
 #include "ScoreRecord.h"
 #include "ServerAddress.h"
+#include "ServerRequests.h"
 #include "TextEncoding.h"
 
 #include <cstdlib>
@@ -27,46 +28,63 @@ std::string NoServerText(const TGameFolders& folders, const std::string& what)
            ", or set the environment variable ZARVENOK_SERVER.";
 }
 
-THttpRequest ServerRequest(const std::string& address, std::string_view query)
-{
-    THttpRequest request;
-    request.Url = address + std::string(ScoreServerPath) + "?" + PercentEncodeQuery(query);
-    request.Headers = {{"User-Agent", "Mozilla/3.0 (compatible; Indy Library)"},
-                       {"Accept", "text/html, */*"},
-                       {"Content-Type", "text/html"}};
-    // Bounded: a server that accepts and never answers must not freeze the
-    // game for ever (the display waits for each reply).
-    request.ConnectTimeoutMs = 5000;
-    request.TimeoutMs = 10000;
-    return request;
-}
-
 } // namespace
+
+void TMainForm::RequestGameToken()
+{
+    const std::string address = ServerAddress();
+    GameTokenRequest = address.empty() ? nullptr : Platform.Http().Start(ScoreServerRequest(address, VersionQuery));
+}
 
 void TMainForm::SubmitScore()
 {
+    SubmittedToken.clear();
+    // The token asked for as the game started, when it came.
+    std::string token;
+    bool haveToken = false;
+    if (GameTokenRequest != nullptr) {
+        const THttpResult& result = GameTokenRequest->Poll();
+        if (result.Outcome == THttpOutcome::Ok && result.Body.compare(0, 2, "OK") == 0) {
+            token = ReplyField(result.Body, 5);
+            haveToken = true;
+        }
+        GameTokenRequest.reset();
+    }
     const std::string address = ServerAddress();
     if (address.empty()) {
         Platform.MessageBox().Show("Zarvenok", NoServerText(Folders, "the score is kept in the local table only"));
         return;
     }
     IHttpClient& http = Platform.Http();
-    std::string reply;
-    try {
-        reply = http.Get(ServerRequest(address, VersionQuery));
-    } catch (const std::exception&) {
-        // Any failure leaves the reply empty.
-    }
-    if (reply.compare(0, 2, "OK") != 0) {
-        Platform.MessageBox().Show("Zarvenok", "Can't connect to server!");
-        return;
-    }
-    // The buffers as they are at this moment; the token is the reply's fifth field.
-    const std::string record = BuildScoreRecord(Edit2, Score, ReplyField(reply, 5), Edit1);
-    try {
-        http.Get(ServerRequest(address, std::string(SubmissionQueryPrefix) + EncodeLine(record)));
-    } catch (const std::exception&) {
-        // A failed submission is silent: the local table holds the score.
+    // A game-start token may have expired in a long game: the submission
+    // then goes once more with a token asked for now, as the game always did.
+    for (bool early = haveToken;; early = false) {
+        if (!haveToken) {
+            std::string reply;
+            try {
+                reply = http.Get(ScoreServerRequest(address, VersionQuery));
+            } catch (const std::exception&) {
+                // Any failure leaves the reply empty.
+            }
+            if (reply.compare(0, 2, "OK") != 0) {
+                Platform.MessageBox().Show("Zarvenok", "Can't connect to server!");
+                return;
+            }
+            // The token is the reply's fifth field.
+            token = ReplyField(reply, 5);
+        }
+        // The buffers as they are at this moment.
+        const std::string record = BuildScoreRecord(Edit2, Score, token, Edit1);
+        try {
+            const std::string reply =
+                http.Get(ScoreServerRequest(address, std::string(SubmissionQueryPrefix) + EncodeLine(record)));
+            if (reply.compare(0, 2, "OK") == 0) SubmittedToken = token;
+            return;
+        } catch (const std::exception&) {
+            // A failed submission is silent: the local table holds the score.
+            if (!early) return;
+            haveToken = false;
+        }
     }
 }
 

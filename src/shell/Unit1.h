@@ -114,7 +114,15 @@ public:
     void ResetHighScores() override;
 
     // ---- online scores and the web site
+    // Asks for a token as a game starts, so that the server can tell that
+    // the game's replay fits the time since; SubmitScore uses it, or asks
+    // for one itself when it has not come.
+    void RequestGameToken();
     void SubmitScore() override;
+    std::unique_ptr<IHttpTransfer> GameTokenRequest;
+    // The token of the last score the server stored, for uploading the
+    // game's replay (StartReplayUpload); empty when none was stored.
+    std::string SubmittedToken;
     // Opens the address in the user's browser.
     void GoWeb(const std::string& address);
     void OpenHomePage() override { GoWeb(HomePageAddress()); }

@@ -5,6 +5,8 @@
 // refusals with a reason, a server that never answers. The asynchronous
 // form is polled as the game polls it, once a frame.
 #include "CurlHttpClient.h"
+#include "ScoreRecord.h"
+#include "ServerRequests.h"
 
 #include <gtest/gtest.h>
 
@@ -320,6 +322,47 @@ TEST(CurlHttpClient, CancelDropsTheConnection)
     EXPECT_EQ(transfer->Poll().Reason, "cancelled");
     while (!server.ClientLeft && TClock::now() < until) std::this_thread::sleep_for(10ms);
     EXPECT_TRUE(server.ClientLeft);
+}
+
+// A replay goes up as the bytes of a POST, whatever they hold, at once (no
+// wait for a "100 Continue"); one larger than the server takes never leaves.
+TEST(CurlHttpClient, ReplayUploadSendsItsBytesExactly)
+{
+    std::vector<uint8_t> replay(300 * 1024);
+    for (size_t i = 0; i < replay.size(); ++i) replay[i] = static_cast<uint8_t>(i * 7 + i / 256);
+    std::string body;
+    TLoopbackServer server({[&body](TLoopbackServer& self, int client) {
+        const std::string& head = self.Received.back();
+        const size_t end = head.find("\r\n\r\n") + 4;
+        const size_t at = head.find("Content-Length: ");
+        const size_t length = at == std::string::npos ? 0 : std::stoul(head.substr(at + 16));
+        body = head.substr(end);
+        char buffer[65536];
+        while (body.size() < length) {
+            const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
+            if (got <= 0) break;
+            body.append(buffer, static_cast<size_t>(got));
+        }
+        self.Send(client, Reply("200 OK", "OK|queued|7|"));
+    }});
+    TCurlHttpClient client;
+    const std::string address = server.Url("");
+    auto transfer = StartReplayUpload(client, address, "0123456789abcdef0123456789abcdef", replay);
+    const TPolled polled = PollUntilDone(*transfer);
+    EXPECT_EQ(polled.Result.Outcome, THttpOutcome::Ok) << polled.Result.Reason;
+    EXPECT_EQ(polled.Result.Body, "OK|queued|7|");
+    ASSERT_EQ(server.Received.size(), 1u);
+    const std::string& head = server.Received[0];
+    EXPECT_EQ(head.rfind("POST /api/replays?token=0123456789abcdef0123456789abcdef HTTP/1.1\r\n", 0), 0u) << head;
+    EXPECT_NE(head.find("Content-Type: application/octet-stream\r\n"), std::string::npos);
+    EXPECT_EQ(head.find("Expect:"), std::string::npos);
+    EXPECT_TRUE(body == std::string(replay.begin(), replay.end())) << body.size() << " bytes arrived";
+
+    const std::vector<uint8_t> tooLarge(MaxReplayUploadBytes + 1);
+    auto refused = StartReplayUpload(client, address, "0123456789abcdef0123456789abcdef", tooLarge);
+    EXPECT_EQ(refused->Poll().Outcome, THttpOutcome::Refused);
+    EXPECT_EQ(refused->Poll().Status, 413);
+    EXPECT_EQ(server.Received.size(), 1u);
 }
 
 }  // namespace

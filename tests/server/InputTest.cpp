@@ -249,12 +249,21 @@ TEST(Pages, EscapeWhateverANameHolds)
 
     TScorePage page;
     page.Total = 1;
-    page.Rows.push_back({1, "<img src=x onerror=alert(1)>", 10, "</td><b>", 0});
-    const std::string html = TablePage(page, EPeriod::AllTime, 1);
+    TScoreRow row;
+    row.Rank = 1;
+    row.Name = "<img src=x onerror=alert(1)>";
+    row.Score = 10;
+    row.Squad = "</td><b>";
+    // A verifier's reason quotes the replay's own text.
+    row.State = "refused";
+    row.Detail = "refused: the replay is of the player \"<i>\"";
+    page.Rows.push_back(row);
+    const std::string html = TablePage(page, EPeriod::AllTime, 1, true);
     EXPECT_EQ(html.find("<img"), std::string::npos);
     EXPECT_EQ(html.find("<b>"), std::string::npos);
+    EXPECT_EQ(html.find("<i>"), std::string::npos);
     EXPECT_NE(html.find("&lt;img src=x onerror=alert(1)&gt;"), std::string::npos);
-    const std::string json = TableJson(page, EPeriod::AllTime, 1);
+    const std::string json = TableJson(page, EPeriod::AllTime, 1, true);
     EXPECT_NE(json.find(R"("name":"<img src=x onerror=alert(1)>")"), std::string::npos) << json;
 }
 

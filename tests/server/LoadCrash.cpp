@@ -58,8 +58,8 @@ int Load(const std::string& binary, const std::string& backend, int serverCount,
                 const int n = job < 2 * pairs ? job / 2 : job - pairs;
                 const std::string& base = servers[static_cast<std::size_t>(n) % servers.size()]->Base;
                 if (read) {
-                    const std::string target = n % 2 == 0 ? "/cgi/version.pl?prg=Zarvenok&show&type=0"
-                                                          : "/api/scores?period=week";
+                    const std::string target = n % 2 == 0 ? "/cgi/version.pl?prg=Zarvenok&show&type=0&all=1"
+                                                          : "/api/scores?period=week&all=1";
                     if (client.Get(base + target, &mine).Status != 200)
                         ++refused;
                 } else {
@@ -221,7 +221,7 @@ int Churn(const std::string& base, double seconds, const std::string& logPath)
                     record(start, "submit", stored.Status, name);
                 }
                 start = TClock::now();
-                record(start, "table", client.Get(base + "/api/scores").Status, "-");
+                record(start, "table", client.Get(base + "/api/scores?all=1").Status, "-");
                 // Not a flood: a steady trickle that shows each moment.
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }

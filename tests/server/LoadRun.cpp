@@ -3,6 +3,7 @@
 //   load  BIN BACKEND SERVERS CLIENTS SUBMISSIONS READS
 //   crash BIN BACKEND ROUNDS KILL_AFTER
 //   seed  BASE NAME SCORE SQUAD [NAME SCORE SQUAD ...]
+//   played BASE NAME SCORE LEVEL
 //   churn BASE SECONDS LOG
 //   sweep BIN BACKEND TOKENS SECONDS
 //   deep  BIN BACKEND ROWS DEEP_READERS SECONDS DEEP_PAGE [SERVER_OPTION...]
@@ -35,6 +36,8 @@ int main(int argc, char** argv)
         return Crash(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
     if (mode == "seed" && argc >= 6)
         return Seed(argv[2], argv + 3, argc - 3);
+    if (mode == "played" && argc == 6)
+        return Played(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
     if (mode == "churn" && argc == 5)
         return Churn(argv[2], std::atof(argv[3]), argv[4]);
     if (mode == "sweep" && argc == 6)
@@ -50,6 +53,7 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "usage: server-loadrun load BIN BACKEND SERVERS CLIENTS SUBMISSIONS READS\n"
                          "       server-loadrun crash BIN BACKEND ROUNDS KILL_AFTER\n"
                          "       server-loadrun seed BASE NAME SCORE SQUAD...\n"
+                         "       server-loadrun played BASE NAME SCORE LEVEL\n"
                          "       server-loadrun churn BASE SECONDS LOG\n"
                          "       server-loadrun sweep BIN BACKEND TOKENS SECONDS\n"
                          "       server-loadrun deep BIN BACKEND ROWS DEEP_READERS SECONDS DEEP_PAGE [OPTION...]\n"

@@ -21,6 +21,8 @@ int Crash(const std::string& binary, const std::string& backend, int rounds, int
 
 // Submits scores the way the game does: NAME SCORE SQUAD triples.
 int Seed(const std::string& base, char** rest, int count);
+// A score sent with its replay, as the game sends them (PlayedGame.cpp).
+int Played(const std::string& base, const std::string& name, int32_t score, int32_t level);
 
 // Six clients submitting and reading the table, and one reading the home
 // page, for `seconds`,

@@ -236,7 +236,7 @@ std::map<std::string, int64_t> ReadTable(const std::string& base)
     std::map<std::string, int64_t> rows;
     TClient client;
     for (int page = 1;; ++page) {
-        const THttpReply reply = client.Get(base + "/api/scores?page=" + std::to_string(page));
+        const THttpReply reply = client.Get(base + "/api/scores?all=1&page=" + std::to_string(page));
         if (reply.Status != 200)
             Die("table page " + std::to_string(page) + " answered " + std::to_string(reply.Status));
         const auto doc = nlohmann::json::parse(reply.Body);

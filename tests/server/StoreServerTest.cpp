@@ -136,14 +136,19 @@ TEST_P(Server, GameSubmissionIsStoredOnceAndShown)
     EXPECT_EQ(changed.Status, 409);
     EXPECT_EQ(Store->CountScores(), 1);
 
-    const THttpReply page = Get("/cgi/version.pl?prg=Zarvenok&show&type=0");
+    // Without its replay the score is not in the table of verified scores,
+    // only in the one of every score.
+    EXPECT_NE(Get("/cgi/version.pl?prg=Zarvenok&show&type=0").Body.find("No scores yet"), std::string::npos);
+    const THttpReply page = Get("/cgi/version.pl?prg=Zarvenok&show&type=0&all=1");
     EXPECT_EQ(page.Status, 200);
-    EXPECT_NE(page.Body.find("<td class=\"t\">ALICE</td><td class=\"n\">4321</td><td class=\"t\">REDS</td><td class=\"d\">2023-11-14</td>"),
+    EXPECT_NE(page.Body.find("<td class=\"t\">ALICE</td><td class=\"n\">4321</td><td></td><td class=\"t w\">REDS</td>"
+                             "<td class=\"n\"></td><td class=\"n\"></td><td class=\"d w\">2023-11-14</td>"
+                             "<td class=\"t s\">unverified (no replay)</td>"),
               std::string::npos)
         << page.Body;
-    const THttpReply json = Get("/api/scores?period=week");
+    const THttpReply json = Get("/api/scores?period=week&all=1");
     EXPECT_EQ(json.Status, 200);
-    EXPECT_NE(json.Body.find(R"("name":"ALICE","rank":1,"score":4321,"squad":"REDS")"),
+    EXPECT_NE(json.Body.find(R"("name":"ALICE","rank":1,"score":4321,"squad":"REDS","state":"unverified")"),
               std::string::npos)
         << json.Body;
 }
@@ -213,18 +218,18 @@ TEST_P(Server, PagesEscapeNamesAndPage)
         Store->InsertScore(Record("P" + std::string(1, static_cast<char>('A' + i % 26)), 100 + i,
                                   "p" + std::to_string(i)),
                            Clock.load() - 10 * 24 * 3600);
-    const THttpReply page = Get("/cgi/version.pl?prg=Zarvenok&show&type=0");
+    const THttpReply page = Get("/cgi/version.pl?prg=Zarvenok&show&type=0&all=1");
     EXPECT_EQ(page.Body.find("<script>"), std::string::npos);
     EXPECT_EQ(page.Body.find("<i>"), std::string::npos);
     EXPECT_NE(page.Body.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
     EXPECT_NE(page.Body.find("Page 1 of 2"), std::string::npos);
 
-    const THttpReply second = Get("/cgi/version.pl?prg=Zarvenok&show&type=0&page=2");
+    const THttpReply second = Get("/cgi/version.pl?prg=Zarvenok&show&type=0&page=2&all=1");
     EXPECT_NE(second.Body.find("<td class=\"n\">26</td>"), std::string::npos) << second.Body;
     EXPECT_NE(second.Body.find("rel=\"prev\""), std::string::npos);
 
     // Only the fresh row is within the week.
-    const THttpReply week = Get("/api/scores?period=week");
+    const THttpReply week = Get("/api/scores?period=week&all=1");
     EXPECT_NE(week.Body.find(R"("total":1)"), std::string::npos) << week.Body;
 
     const THttpReply home = Get("/");

@@ -48,7 +48,7 @@ ZARVENOK_SERVER="http://$address" "$sim" sent.sim > sent.out
 cat sent.out
 grep -q "^Message=none$" sent.out || { echo "the server refused the game's client"; cat server.log; exit 1; }
 grep -q "^HighScores=.*ACE:2600" sent.out || { echo "the score is not in the local table"; exit 1; }
-table=$(curl -sf "http://$address/api/scores?period=all")
+table=$(curl -sf "http://$address/api/scores?period=all&all=1")
 echo "$table"
 python3 -c '
 import json, sys
@@ -57,7 +57,7 @@ rows = rows.get("scores", rows.get("rows", rows)) if isinstance(rows, dict) else
 found = [r for r in rows if r.get("name") == "ACE" and int(r.get("score")) == 2600]
 sys.exit(0 if found else 1)
 ' "$table" || { echo "the online table does not hold ACE with 2600"; exit 1; }
-curl -sf "http://$address/cgi/version.pl?prg=Zarvenok&show&type=0" | grep -q "ACE" || { echo "the table page does not show ACE"; exit 1; }
+curl -sf "http://$address/cgi/version.pl?prg=Zarvenok&show&type=0&all=1" | grep -q "ACE" || { echo "the table page does not show ACE"; exit 1; }
 
 # Down: nothing listens on the port any more.
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1]); s.close()')

@@ -194,13 +194,14 @@ TResult Http(TCall& c)
     return TResult::Ok;
 }
 
-// The requests since the last call: "GET" and the address with its query,
-// then one "NAME: VALUE" line per header.
+// The requests since the last call: the method and the address with its
+// query, then one "NAME: VALUE" line per header, then a POST's body size.
 TResult Requests(TCall& c)
 {
     for (const THttpRequest& request : c.Sim.Platform().ScriptedHttp().Take()) {
-        c.Out << "GET " << request.Url << '\n';
+        c.Out << request.Method << ' ' << request.Url << '\n';
         for (const auto& [name, value] : request.Headers) c.Out << name << ": " << value << '\n';
+        if (request.Method != "GET") c.Out << "body: " << request.Body.size() << " bytes\n";
     }
     return TResult::Ok;
 }
