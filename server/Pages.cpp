@@ -3,22 +3,30 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <ctime>
 
 namespace {
 
+// Fits a phone 360 px wide: on a narrow screen the margins and cell
+// padding shrink, and a long name or squad wraps inside its cell rather
+// than pushing the date off the screen.
 constexpr std::string_view Style = R"(<style>
 body{font-family:sans-serif;background:#1d2416;color:#e8e4d0;max-width:48em;margin:2em auto;padding:0 1em}
 a{color:#f0c040}
 table{border-collapse:collapse;width:100%}
 th,td{padding:.3em .6em;text-align:left;border-bottom:1px solid #46513a}
+td.t{overflow-wrap:anywhere}
 .n{text-align:right;font-variant-numeric:tabular-nums}
+.d{white-space:nowrap}
 nav a,nav strong{margin-right:1em}
+@media (max-width:30em){body{margin:1em auto;padding:0 .5em;font-size:14px}h1{font-size:1.4em}th,td{padding:.3em .2em}nav a,nav strong{margin-right:.6em}}
 </style>)";
 
 std::string Head(std::string_view title)
 {
-    std::string html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>";
+    std::string html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+                       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>";
     html += HtmlEscape(title);
     html += "</title>\n";
     html += Style;
@@ -26,9 +34,12 @@ std::string Head(std::string_view title)
     return html;
 }
 
+// The pages that can be asked for: the rows past the last of them are
+// counted but not shown.
 int64_t PageCount(const TScorePage& rows)
 {
-    return rows.Total == 0 ? 1 : (rows.Total + TablePageSize - 1) / TablePageSize;
+    const int64_t pages = rows.Total == 0 ? 1 : (rows.Total + TablePageSize - 1) / TablePageSize;
+    return std::min<int64_t>(pages, MaxTablePage);
 }
 
 std::string TableLink(EPeriod period, int page)
@@ -120,11 +131,11 @@ std::string TablePage(const TScorePage& rows, EPeriod period, int page)
         html += "<p id=\"empty\">No scores yet.</p>\n";
     } else {
         html += "<table id=\"scores\">\n<thead><tr><th class=\"n\">Rank</th><th>Name</th><th class=\"n\">Score</th>"
-                "<th>Squad</th><th>Date</th></tr></thead>\n<tbody>\n";
+                "<th>Squad</th><th class=\"d\">Date</th></tr></thead>\n<tbody>\n";
         for (const auto& row : rows.Rows) {
-            html += "<tr><td class=\"n\">" + std::to_string(row.Rank) + "</td><td>" +
+            html += "<tr><td class=\"n\">" + std::to_string(row.Rank) + "</td><td class=\"t\">" +
                     HtmlEscape(row.Name) + "</td><td class=\"n\">" + std::to_string(row.Score) +
-                    "</td><td>" + HtmlEscape(row.Squad) + "</td><td>" +
+                    "</td><td class=\"t\">" + HtmlEscape(row.Squad) + "</td><td class=\"d\">" +
                     FormatDate(row.SubmittedAt) + "</td></tr>\n";
         }
         html += "</tbody>\n</table>\n";
@@ -134,6 +145,9 @@ std::string TablePage(const TScorePage& rows, EPeriod period, int page)
     if (page > 1)
         html += "<a rel=\"prev\" href=\"" + TableLink(period, page - 1) + "\">Previous</a> ";
     html += "Page " + std::to_string(page) + " of " + std::to_string(pages);
+    if (rows.Total > pages * TablePageSize)
+        html += " (the best " + std::to_string(pages * TablePageSize) + " of " + std::to_string(rows.Total) +
+                " scores)";
     if (page < pages)
         html += " <a rel=\"next\" href=\"" + TableLink(period, page + 1) + "\">Next</a>";
     html += "</p>\n<p><a href=\"" + std::string(JsonPath) + "?period=" +

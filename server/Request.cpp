@@ -206,6 +206,13 @@ TRequest ClassifyRequest(std::string_view target)
         request.Kind = ERequestKind::Home;
         return request;
     }
+    if (path == HealthPath) {
+        if (!parse.Params.empty())
+            return Fail(400, "the health check takes no parameters");
+        TRequest request;
+        request.Kind = ERequestKind::Health;
+        return request;
+    }
     if (path == "/cgi/version.pl")
         return ClassifyCgi(parse.Params);
     if (path == JsonPath) {

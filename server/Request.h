@@ -12,10 +12,13 @@ inline constexpr std::size_t MaxTargetLength = 2048;
 
 // Rows per page of the table, in HTML and JSON.
 inline constexpr int TablePageSize = 25;
-// Pages past this are refused rather than scanned for.
-inline constexpr int MaxTablePage = 10000;
+// Pages past this are refused: a page deep in the table costs the database
+// a walk over every row above it, so the walk is kept short. 200 pages are
+// the best 5,000 scores.
+inline constexpr int MaxTablePage = 200;
 
 inline constexpr std::string_view JsonPath = "/api/scores";
+inline constexpr std::string_view HealthPath = "/health";
 
 struct TQueryParam {
     std::string Key;
@@ -32,7 +35,7 @@ struct TQueryParse {
 // A broken escape or a key given twice is an error.
 TQueryParse ParseQuery(std::string_view query);
 
-enum class ERequestKind { Home, Version, Submit, Table, TableJson, Error };
+enum class ERequestKind { Home, Version, Submit, Table, TableJson, Health, Error };
 enum class EPeriod { AllTime, Week };
 
 struct TRequest {

@@ -1,10 +1,13 @@
 // Requests to replies over libmicrohttpd.
 #include "ScoreServer.h"
 
+#include "ConnectionGuard.h"
+#include "QuietLog.h"
 #include "Pages.h"
-#include "Request.h"
 #include "ScoreRecord.h"
 #include "Submission.h"
+#include "Sweeper.h"
+#include "WorkQueue.h"
 
 #include <microhttpd.h>
 
@@ -12,9 +15,13 @@
 #include <netinet/in.h>
 #include <sys/random.h>
 
+#include <algorithm>
+#include <cstdarg>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -23,25 +30,88 @@ constexpr std::string_view TextType = "text/plain; charset=utf-8";
 constexpr std::string_view HtmlType = "text/html; charset=utf-8";
 constexpr std::string_view JsonType = "application/json";
 
-// The raw target (path and query) as it arrived, kept for the handler:
-// libmicrohttpd hands over the path only after decoding it in place.
-void* KeepTarget(void*, const char* uri, MHD_Connection*)
+// Seconds a refused client is asked to wait: a database restart is usually
+// over in that time; a rate limit's bucket has refilled a good part.
+constexpr unsigned RetryUnavailable = 5;
+constexpr unsigned RetryLimited = 10;
+
+// The health check answers within this, or says the database is not there.
+constexpr std::chrono::milliseconds HealthTimeout{2000};
+
+// One request from its target to its reply. The target is kept as it
+// arrived: libmicrohttpd hands over the path only after decoding it in place.
+struct TExchange {
+    std::string Target;
+    bool Started = false;  // the headers have been seen
+    bool Decided = false;  // answered at once or handed to a database thread
+    // The database thread's reply, handed to the HTTP thread.
+    std::mutex Mutex;
+    std::optional<TScoreServer::TReply> Reply;
+};
+
+void* NewExchange(void*, const char* uri, MHD_Connection*)
 {
-    return new std::string(uri != nullptr ? uri : "");
+    auto* exchange = new TExchange;
+    exchange->Target = uri != nullptr ? uri : "";
+    return exchange;
 }
 
-void DropTarget(void*, MHD_Connection*, void** context, MHD_RequestTerminationCode)
+void EndExchange(void* server, MHD_Connection* connection, void** context, MHD_RequestTerminationCode)
 {
-    delete static_cast<std::string*>(*context);
+    delete static_cast<TExchange*>(*context);
     *context = nullptr;
+    static_cast<TScoreServer*>(server)->RequestDone(connection);
 }
 
-MHD_Result Handle(void* self, MHD_Connection* connection, const char* url, const char* method,
-                  const char* version, const char* upload, std::size_t* uploadSize, void** context);
+void NotifyConnection(void* server, MHD_Connection* connection, void**, MHD_ConnectionNotificationCode code)
+{
+    auto* self = static_cast<TScoreServer*>(server);
+    if (code == MHD_CONNECTION_NOTIFY_STARTED)
+        self->ConnectionOpened(connection);
+    else
+        self->ConnectionClosed(connection);
+}
+
+MHD_Result Handle(void* server, MHD_Connection* connection, const char*, const char* method, const char*,
+                  const char*, std::size_t* uploadSize, void** context)
+{
+    return static_cast<MHD_Result>(
+        static_cast<TScoreServer*>(server)->Step(connection, method, *context, uploadSize));
+}
 
 double SteadySeconds()
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+TScoreServer::TReply Error(unsigned status, std::string message, unsigned retryAfter = 0)
+{
+    TScoreServer::TReply reply;
+    reply.Type = TextType;
+    reply.Status = status;
+    reply.Body = "ERROR|" + message + "\n";
+    reply.RetryAfter = retryAfter;
+    return reply;
+}
+
+// A request with a body: nothing here takes one.
+bool HasBody(MHD_Connection* connection)
+{
+    const char* length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+    return (length != nullptr && std::strcmp(length, "0") != 0) ||
+           MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_TRANSFER_ENCODING) != nullptr;
+}
+
+TQuietLog StorageLog("storage error: ");
+TQuietLog HttpLog("");
+
+// The HTTP library's own complaints (a client gone mid-request, the
+// connection limit reached), through the quiet log.
+void LogHttp(void*, const char* format, va_list arguments)
+{
+    char line[512];
+    std::vsnprintf(line, sizeof line, format, arguments);
+    HttpLog.Say(line);
 }
 
 } // namespace
@@ -66,12 +136,21 @@ std::string NewToken()
 }
 
 TScoreServer::TScoreServer(TServerConfig config, TScoreStore& store)
-    : Config(std::move(config)), Store(store), Limiter(Config.RatePerSecond, Config.Burst)
+    : Config(std::move(config)), Store(store), Limiter(Config.RatePerSecond, Config.Burst),
+      TokenLimiter(Config.TokenRatePerSecond, Config.TokenBurst),
+      Guard(std::make_unique<TConnectionGuard>(Config.ConnectionsPerGroup, Config.GroupPrefixes,
+                                               Config.RequestDeadline)),
+      // Enough queued to ride out a short stall; past that, or after half
+      // the database's time-out in the queue, a client is better told at once.
+      Queue(std::make_unique<TWorkQueue>(Config.Threads, 16 * std::max(1U, Config.Threads), Store.Timeout() / 2))
 {
+    if (Config.SweepInterval.count() > 0)
+        Sweeper = std::make_unique<TSweeper>(Store, [this] { return Now(); }, Config.TokenLifetime,
+                                             Config.SweepInterval);
     sockaddr_in v4{};
     sockaddr_in6 v6{};
     const sockaddr* address = nullptr;
-    unsigned flags = MHD_USE_AUTO_INTERNAL_THREAD | MHD_USE_ERROR_LOG;
+    unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_ERROR_LOG;
     if (inet_pton(AF_INET, Config.Address.c_str(), &v4.sin_addr) == 1) {
         v4.sin_family = AF_INET;
         v4.sin_port = htons(Config.Port);
@@ -84,17 +163,22 @@ TScoreServer::TScoreServer(TServerConfig config, TScoreStore& store)
     } else {
         throw std::runtime_error("not a numeric address: " + Config.Address);
     }
+    // The library counts idle time in whole seconds; its time-out only backs
+    // up the guard's deadline, so it is kept clear of it.
+    const auto idle = static_cast<unsigned>(
+        2 + std::chrono::duration_cast<std::chrono::seconds>(Config.RequestDeadline).count());
     Daemon = MHD_start_daemon(
         flags, Config.Port, nullptr, nullptr, &Handle, this,
         MHD_OPTION_SOCK_ADDR, address,
-        MHD_OPTION_THREAD_POOL_SIZE, static_cast<unsigned>(std::max(1U, Config.Threads)),
-        // Slow clients that hold a connection open are dropped.
-        MHD_OPTION_CONNECTION_TIMEOUT, 15U,
-        MHD_OPTION_PER_IP_CONNECTION_LIMIT, Config.ConnectionsPerAddress,
+        MHD_OPTION_THREAD_POOL_SIZE, std::max(1U, Config.HttpThreads),
+        MHD_OPTION_CONNECTION_LIMIT, std::max(1U, Config.MaxConnections),
+        MHD_OPTION_CONNECTION_TIMEOUT, idle,
         // Bounds the request line and headers; longer ones get 414 or 431.
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<std::size_t>(16 * 1024),
-        MHD_OPTION_URI_LOG_CALLBACK, &KeepTarget, nullptr,
-        MHD_OPTION_NOTIFY_COMPLETED, &DropTarget, nullptr,
+        MHD_OPTION_NOTIFY_CONNECTION, &NotifyConnection, this,
+        MHD_OPTION_EXTERNAL_LOGGER, &LogHttp, nullptr,
+        MHD_OPTION_URI_LOG_CALLBACK, &NewExchange, nullptr,
+        MHD_OPTION_NOTIFY_COMPLETED, &EndExchange, this,
         MHD_OPTION_END);
     if (Daemon == nullptr)
         throw std::runtime_error("cannot listen on " + Config.Address + " port " +
@@ -103,13 +187,27 @@ TScoreServer::TScoreServer(TServerConfig config, TScoreStore& store)
 
 TScoreServer::~TScoreServer()
 {
+    // Every queued request answered and its connection resumed first: the
+    // daemon cannot stop while one is suspended.
+    Queue->Stop();
     MHD_stop_daemon(Daemon);
+    Sweeper.reset();
 }
 
 uint16_t TScoreServer::Port() const
 {
     const MHD_DaemonInfo* info = MHD_get_daemon_info(Daemon, MHD_DAEMON_INFO_BIND_PORT);
     return info != nullptr ? info->port : 0;
+}
+
+std::size_t TScoreServer::OpenConnections() const
+{
+    return Guard->OpenConnections();
+}
+
+std::size_t TScoreServer::ReapedConnections() const
+{
+    return Guard->Reaped();
 }
 
 int64_t TScoreServer::Now() const
@@ -139,74 +237,174 @@ std::string TScoreServer::ClientAddress(MHD_Connection* connection) const
     }
     const MHD_ConnectionInfo* info =
         MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
-    if (info == nullptr || info->client_addr == nullptr)
-        return "?";
-    char text[INET6_ADDRSTRLEN] = "?";
-    if (info->client_addr->sa_family == AF_INET)
-        inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(info->client_addr)->sin_addr, text,
-                  sizeof text);
-    else if (info->client_addr->sa_family == AF_INET6)
-        inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6*>(info->client_addr)->sin6_addr,
-                  text, sizeof text);
-    return text;
+    return AddressText(info != nullptr ? info->client_addr : nullptr);
 }
 
-TScoreServer::TReply TScoreServer::Answer(MHD_Connection* connection, const std::string& target)
+void TScoreServer::ConnectionOpened(MHD_Connection* connection)
 {
-    auto error = [](unsigned status, std::string message) {
-        TReply reply;
-        reply.Type = TextType;
-        reply.Status = status;
-        reply.Body = "ERROR|" + message + "\n";
-        return reply;
-    };
+    const MHD_ConnectionInfo* fd = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+    const MHD_ConnectionInfo* peer = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    if (fd != nullptr)
+        Guard->Opened(connection, fd->connect_fd, peer != nullptr ? peer->client_addr : nullptr);
+}
 
-    if (!Limiter.Allow(ClientAddress(connection), SteadySeconds())) {
-        TReply reply = error(429, "too many requests");
-        reply.RetryLater = true;
-        return reply;
+void TScoreServer::ConnectionClosed(MHD_Connection* connection)
+{
+    Guard->Closed(connection);
+}
+
+void TScoreServer::RequestDone(MHD_Connection* connection)
+{
+    Guard->Answered(connection);
+}
+
+int TScoreServer::Step(MHD_Connection* connection, const char* method, void* opaque, std::size_t* uploadSize)
+{
+    auto& exchange = *static_cast<TExchange*>(opaque);
+    TReply reply;
+    if (!exchange.Started) {
+        // The headers are in. A reply now also closes the connection (the
+        // library cannot know where an unread body would end), which is
+        // what a request that should not be here deserves.
+        exchange.Started = true;
+        Guard->RequestArrived(connection);
+        return Refuse(connection, method, reply) ? Send(connection, reply) : MHD_YES;
+    }
+    if (*uploadSize != 0) {
+        *uploadSize = 0;
+        return MHD_YES;
+    }
+    if (!exchange.Decided) {
+        exchange.Decided = true;
+        // Held until the connection is suspended, so that the database
+        // thread cannot resume it before that.
+        std::lock_guard lock(exchange.Mutex);
+        if (!Start(connection, &exchange, method, reply)) {
+            MHD_suspend_connection(connection);
+            return MHD_YES;
+        }
+        return Send(connection, reply);
+    }
+    std::optional<TReply> answer;
+    {
+        std::lock_guard lock(exchange.Mutex);
+        answer.swap(exchange.Reply);
+    }
+    return answer ? Send(connection, *answer) : MHD_YES;
+}
+
+bool TScoreServer::Refuse(MHD_Connection* connection, const char* method, TReply& reply)
+{
+    const bool head = std::strcmp(method, MHD_HTTP_METHOD_HEAD) == 0;
+    if (!head && std::strcmp(method, MHD_HTTP_METHOD_GET) != 0) {
+        reply = Error(MHD_HTTP_METHOD_NOT_ALLOWED, "only GET and HEAD");
+        reply.Allow = "GET, HEAD";
+        return true;
+    }
+    if (HasBody(connection)) {
+        reply = Error(MHD_HTTP_CONTENT_TOO_LARGE, "no request here has a body");
+        return true;
+    }
+    return false;
+}
+
+bool TScoreServer::Start(MHD_Connection* connection, void* opaque, const char* method, TReply& reply)
+{
+    auto& exchange = *static_cast<TExchange*>(opaque);
+    const bool head = std::strcmp(method, MHD_HTTP_METHOD_HEAD) == 0;
+    const std::string address = ClientAddress(connection);
+    if (!Limiter.Allow(address, SteadySeconds())) {
+        reply = Error(MHD_HTTP_TOO_MANY_REQUESTS, "too many requests", RetryLimited);
+        return true;
     }
 
-    const TRequest request = ClassifyRequest(target);
+    TRequest request = ClassifyRequest(exchange.Target);
+    TSubmission record;
+    switch (request.Kind) {
+    case ERequestKind::Error:
+        reply = Error(static_cast<unsigned>(request.Status), request.Error);
+        return true;
+    case ERequestKind::Home: {
+        static const std::string home = HomePage();
+        reply.Type = HtmlType;
+        reply.Body = home;
+        return true;
+    }
+    case ERequestKind::Version:
+    case ERequestKind::Submit:
+        // These change what is stored; a HEAD must not.
+        if (head) {
+            reply = Error(MHD_HTTP_METHOD_NOT_ALLOWED, "only GET");
+            reply.Allow = "GET";
+            return true;
+        }
+        if (request.Kind == ERequestKind::Version &&
+            !TokenLimiter.Allow(ClientGroup(address, Config.GroupPrefixes), SteadySeconds())) {
+            reply = Error(MHD_HTTP_TOO_MANY_REQUESTS, "too many tokens asked for from this network", RetryLimited);
+            return true;
+        }
+        if (request.Kind == ERequestKind::Submit) {
+            TSubmissionCheck check = CheckSubmission(request.Inf);
+            if (!check.Ok) {
+                reply = Error(check.TooLong ? MHD_HTTP_URI_TOO_LONG : MHD_HTTP_BAD_REQUEST, check.Error);
+                return true;
+            }
+            record = std::move(check.Record);
+        }
+        break;
+    case ERequestKind::Table:
+    case ERequestKind::TableJson:
+    case ERequestKind::Health:
+        break;
+    }
+
+    auto job = [this, connection, &exchange, request = std::move(request), record = std::move(record)](bool run) {
+        TReply answer = run ? Answer(request, record) : Error(MHD_HTTP_SERVICE_UNAVAILABLE, "storage unavailable", RetryUnavailable);
+        {
+            std::lock_guard lock(exchange.Mutex);
+            exchange.Reply = std::move(answer);
+        }
+        MHD_resume_connection(connection);
+    };
+    if (Queue->Push(std::move(job)))
+        return false;
+    reply = Error(MHD_HTTP_SERVICE_UNAVAILABLE, "server busy", RetryUnavailable);
+    return true;
+}
+
+TScoreServer::TReply TScoreServer::Answer(const TRequest& request, const TSubmission& record)
+{
     TReply reply;
     reply.Type = TextType;
     try {
         switch (request.Kind) {
-        case ERequestKind::Error:
-            return error(static_cast<unsigned>(request.Status), request.Error);
-        case ERequestKind::Home:
-            reply.Type = HtmlType;
-            reply.Body = HomePage();
+        case ERequestKind::Health:
+            Store.Ping(std::min(HealthTimeout, Store.Timeout()));
+            reply.Body = "OK\n";
             return reply;
         case ERequestKind::Version: {
             const std::string token = NewToken();
-            Store.IssueToken(token, Now(), Config.TokenLifetime);
+            Store.IssueToken(token, Now());
             // The game takes the fifth field, and only when a "|" follows it.
             reply.Body = "OK|" + std::string(ScoreProgram) + "|1|" +
                          std::to_string(Config.TokenLifetime) + "|" + token + "|";
             return reply;
         }
-        case ERequestKind::Submit: {
-            const TSubmissionCheck check = CheckSubmission(request.Inf);
-            if (!check.Ok)
-                return error(check.TooLong ? 414 : 400, check.Error);
-            switch (Store.Submit(check.Record, Now(), Config.TokenLifetime)) {
+        case ERequestKind::Submit:
+            switch (Store.Submit(record, Now(), Config.TokenLifetime)) {
             case ESubmitResult::Stored:
                 reply.Body = "OK|stored|";
                 return reply;
             case ESubmitResult::UsedToken:
-                return error(409, "token already used");
+                return Error(MHD_HTTP_CONFLICT, "token already used");
             case ESubmitResult::UnknownToken:
-                return error(403, "unknown or expired token");
+                return Error(MHD_HTTP_FORBIDDEN, "unknown or expired token");
             }
-            return error(500, "unexpected store result");
-        }
+            break;
         case ERequestKind::Table:
         case ERequestKind::TableJson: {
-            const int64_t since =
-                request.Period == EPeriod::Week ? Now() - 7 * 24 * 3600 : INT64_MIN;
-            const TScorePage page = Store.Table(since, int64_t{request.Page - 1} * TablePageSize,
-                                                TablePageSize);
+            const TScorePage page = Store.Table(request.Period, Now(),
+                                                int64_t{request.Page - 1} * TablePageSize, TablePageSize);
             if (request.Kind == ERequestKind::Table) {
                 reply.Type = HtmlType;
                 reply.Body = TablePage(page, request.Period, request.Page);
@@ -216,37 +414,21 @@ TScoreServer::TReply TScoreServer::Answer(MHD_Connection* connection, const std:
             }
             return reply;
         }
+        case ERequestKind::Home:
+        case ERequestKind::Error:
+            break;
         }
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "zarvenok-server: storage error: %s\n", e.what());
-        TReply failed = error(503, "storage unavailable");
-        failed.RetryLater = true;
-        return failed;
+        StorageLog.Say(e.what());
+        return Error(MHD_HTTP_SERVICE_UNAVAILABLE, "storage unavailable", RetryUnavailable);
     }
-    return error(500, "unhandled request");
+    return Error(MHD_HTTP_INTERNAL_SERVER_ERROR, "unhandled request");
 }
 
-namespace {
-
-MHD_Result Handle(void* self, MHD_Connection* connection, const char*, const char* method,
-                  const char*, const char*, std::size_t*, void** context)
+int TScoreServer::Send(MHD_Connection* connection, const TReply& reply)
 {
-    auto* server = static_cast<TScoreServer*>(self);
-    const auto* target = static_cast<const std::string*>(*context);
-
-    TScoreServer::TReply reply;
-    reply.Type = TextType;
-    const bool get = std::strcmp(method, MHD_HTTP_METHOD_GET) == 0;
-    const bool head = std::strcmp(method, MHD_HTTP_METHOD_HEAD) == 0;
-    if (!get && !head) {
-        reply.Status = MHD_HTTP_METHOD_NOT_ALLOWED;
-        reply.Body = "ERROR|only GET and HEAD\n";
-    } else {
-        reply = server->Answer(connection, target != nullptr ? *target : std::string("/"));
-    }
-
     MHD_Response* response = MHD_create_response_from_buffer(
-        reply.Body.size(), reply.Body.data(), MHD_RESPMEM_MUST_COPY);
+        reply.Body.size(), const_cast<char*>(reply.Body.data()), MHD_RESPMEM_MUST_COPY);
     if (response == nullptr)
         return MHD_NO;
     MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, std::string(reply.Type).c_str());
@@ -255,13 +437,12 @@ MHD_Result Handle(void* self, MHD_Connection* connection, const char*, const cha
     // Nothing on these pages runs scripts or loads from elsewhere.
     MHD_add_response_header(response, "Content-Security-Policy",
                             "default-src 'none'; style-src 'unsafe-inline'; frame-ancestors 'none'");
-    if (reply.Status == MHD_HTTP_METHOD_NOT_ALLOWED)
-        MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, "GET, HEAD");
-    if (reply.RetryLater)
-        MHD_add_response_header(response, MHD_HTTP_HEADER_RETRY_AFTER, "10");
+    if (!reply.Allow.empty())
+        MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, std::string(reply.Allow).c_str());
+    if (reply.RetryAfter != 0)
+        MHD_add_response_header(response, MHD_HTTP_HEADER_RETRY_AFTER, std::to_string(reply.RetryAfter).c_str());
     const MHD_Result queued = MHD_queue_response(connection, reply.Status, response);
     MHD_destroy_response(response);
+    Guard->Answered(connection);
     return queued;
 }
-
-} // namespace

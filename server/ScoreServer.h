@@ -1,26 +1,45 @@
 // The HTTP side: libmicrohttpd serving the queries, the table and the home
-// page from a score store.
+// page from a score store. Requests that need the database are handed to
+// the store's own threads and their connections suspended meanwhile, so
+// the threads that serve HTTP never wait for the database.
 #pragma once
 
+#include "ClientGroup.h"
 #include "RateLimiter.h"
+#include "Request.h"
 #include "ScoreStore.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 struct MHD_Daemon;
 struct MHD_Connection;
+class TConnectionGuard;
+class TSweeper;
+class TWorkQueue;
 
 struct TServerConfig {
     std::string Address = "127.0.0.1";
     uint16_t Port = 8080;            // 0: any free port (see TScoreServer::Port)
-    unsigned Threads = 4;
+    unsigned Threads = 4;            // threads that use the database, one connection each
+    unsigned HttpThreads = 2;        // threads that serve HTTP
     int64_t TokenLifetime = 3600;    // seconds
-    double RatePerSecond = 2;        // per client address; 0 turns the limit off
+    double RatePerSecond = 2;        // requests per client address; 0 turns the limit off
     double Burst = 30;
-    unsigned ConnectionsPerAddress = 32;  // 0: no limit
+    double TokenRatePerSecond = 0.05;  // tokens per address group; 0 turns the limit off
+    double TokenBurst = 20;
+    unsigned ConnectionsPerGroup = 32;  // open connections per address group; 0: no limit
+    TGroupPrefixes GroupPrefixes;
+    unsigned MaxConnections = 4096;  // in all
+    // From a connection's start (or its previous reply) to its request
+    // having arrived whole, however slowly it comes.
+    std::chrono::milliseconds RequestDeadline{10000};
+    // How often expired tokens and old weekly rows are swept; 0: never.
+    std::chrono::milliseconds SweepInterval{60000};
     // Take the client's address from the last X-Forwarded-For entry, for a
     // server that only a reverse proxy talks to.
     bool TrustForwardedFor = false;
@@ -41,18 +60,38 @@ public:
         unsigned Status = 200;
         std::string_view Type;
         std::string Body;
-        bool RetryLater = false;
+        unsigned RetryAfter = 0;  // seconds, for a Retry-After header
+        std::string_view Allow;   // for 405
     };
-    // The reply to one GET of `target` (path and raw query).
-    TReply Answer(MHD_Connection* connection, const std::string& target);
+
+    // The steps of one request, for libmicrohttpd's callbacks.
+    int Step(MHD_Connection* connection, const char* method, void* exchange, std::size_t* uploadSize);
+    void ConnectionOpened(MHD_Connection* connection);
+    void ConnectionClosed(MHD_Connection* connection);
+    void RequestDone(MHD_Connection* connection);
+
+    // Connections open now, and those closed for missing the deadline.
+    std::size_t OpenConnections() const;
+    std::size_t ReapedConnections() const;
 
 private:
+    // A request refused on its method or body alone (true).
+    bool Refuse(MHD_Connection* connection, const char* method, TReply& reply);
+    // Answers at once (true) or queues the request for a database thread.
+    bool Start(MHD_Connection* connection, void* exchange, const char* method, TReply& reply);
+    // The reply to a request that needs the database, on a database thread.
+    TReply Answer(const TRequest& request, const TSubmission& record);
+    int Send(MHD_Connection* connection, const TReply& reply);
     std::string ClientAddress(MHD_Connection* connection) const;
     int64_t Now() const;
 
     TServerConfig Config;
     TScoreStore& Store;
     TRateLimiter Limiter;
+    TRateLimiter TokenLimiter;
+    std::unique_ptr<TConnectionGuard> Guard;
+    std::unique_ptr<TWorkQueue> Queue;
+    std::unique_ptr<TSweeper> Sweeper;
     MHD_Daemon* Daemon = nullptr;
 };
 

@@ -1,67 +1,54 @@
 // SOCI behind the score store.
 #include "ScoreStore.h"
 
-#include <soci/connection-pool.h>
-#include <soci/postgresql/soci-postgresql.h>
+#include "StoreSchema.h"
+
 #include <soci/soci.h>
-#include <soci/sqlite3/soci-sqlite3.h>
 
-namespace {
+#include <cstdio>
+#include <ctime>
 
-// How often, at most, expired tokens are swept out.
-constexpr int64_t PurgeInterval = 60;
-
-} // namespace
-
-TScoreStore::TScoreStore(EStoreBackend backend, const std::string& where, std::size_t connections)
-    : Backend(backend), Pool(std::make_unique<soci::connection_pool>(connections)),
-      PoolSize(connections)
+TScoreStore::TScoreStore(EStoreBackend backend, const std::string& where, std::size_t connections,
+                         std::chrono::milliseconds timeout)
+    : Backend(backend), OperationTimeout(timeout),
+      Pool(backend, where, connections, [this](soci::session& sql) { PrepareConnection(sql); })
 {
-    for (std::size_t i = 0; i < connections; ++i) {
-        soci::session& sql = Pool->at(i);
-        if (backend == EStoreBackend::Sqlite) {
-            sql.open(soci::sqlite3, "db=\"" + where + "\"");
-            // Concurrent writers wait for each other instead of failing; an
-            // answered commit is on disk before the reply leaves.
-            sql << "PRAGMA busy_timeout = 10000";
-            if (i == 0)
-                sql << "PRAGMA journal_mode = WAL";
-            sql << "PRAGMA synchronous = FULL";
-        } else {
-            sql.open(soci::postgresql, where);
-            // "already exists, skipping" on every start is noise.
-            sql << "SET client_min_messages = warning";
-        }
+    try {
+        Ping(OperationTimeout);
+    } catch (const std::exception& e) {
+        // A file that cannot be opened is a mistake to report now; a
+        // database server may simply not be up yet.
+        if (backend == EStoreBackend::Sqlite)
+            throw;
+        std::fprintf(stderr, "zarvenok-server: the database is not reachable yet (%s); "
+                             "answering 503 until it is\n", e.what());
     }
-    CreateSchema();
 }
 
 TScoreStore::~TScoreStore() = default;
 
-void TScoreStore::CreateSchema()
+void TScoreStore::PrepareConnection(soci::session& sql)
 {
-    soci::session sql(*Pool);
-    soci::transaction tr(sql);
-    const bool pg = Backend == EStoreBackend::PostgreSql;
-    // Server processes starting together on one PostgreSQL would otherwise
-    // race to create the same tables.
-    if (pg)
-        sql << "SELECT pg_advisory_xact_lock(7305541)";
-    sql << "CREATE TABLE IF NOT EXISTS tokens ("
-           "token VARCHAR(64) PRIMARY KEY, "
-           "issued_at BIGINT NOT NULL, "
-           "used INTEGER NOT NULL DEFAULT 0)";
-    sql << "CREATE INDEX IF NOT EXISTS tokens_issued ON tokens (issued_at)";
-    sql << std::string("CREATE TABLE IF NOT EXISTS scores (") +
-               (pg ? "id BIGSERIAL PRIMARY KEY, " : "id INTEGER PRIMARY KEY, ") +
-               "name VARCHAR(64) NOT NULL, "
-               "score BIGINT NOT NULL, "
-               "squad VARCHAR(64) NOT NULL, "
-               "token VARCHAR(64) NOT NULL UNIQUE, "
-               "submitted_at BIGINT NOT NULL)";
-    sql << "CREATE INDEX IF NOT EXISTS scores_rank ON scores (score DESC, id)";
-    sql << "CREATE INDEX IF NOT EXISTS scores_time ON scores (submitted_at)";
-    tr.commit();
+    const std::string ms = std::to_string(OperationTimeout.count());
+    if (Backend == EStoreBackend::Sqlite) {
+        // Concurrent writers wait for each other instead of failing; an
+        // answered commit is on disk before the reply leaves.
+        sql << "PRAGMA busy_timeout = " + ms;
+        sql << "PRAGMA synchronous = FULL";
+    } else {
+        // "already exists, skipping" on every start is noise.
+        sql << "SET client_min_messages = warning";
+        // The database's own limit, for statements it is slow at while it
+        // still answers; a database that stops answering is cut off by the
+        // pool's deadline instead.
+        sql << "SET statement_timeout = " + ms;
+    }
+    std::lock_guard lock(SchemaMutex);
+    if (!SchemaReady) {
+        const auto write = WriteLock();
+        PrepareSchema(sql, Backend, static_cast<int64_t>(std::time(nullptr)));
+        SchemaReady = true;
+    }
 }
 
 std::unique_lock<std::mutex> TScoreStore::WriteLock()
@@ -71,105 +58,214 @@ std::unique_lock<std::mutex> TScoreStore::WriteLock()
     return {};
 }
 
-void TScoreStore::IssueToken(const std::string& token, int64_t now, int64_t lifetime)
+template <class TRead>
+auto TScoreStore::Read(TRead&& read, std::chrono::milliseconds timeout)
 {
-    PurgeTokens(now, lifetime);
-    soci::session sql(*Pool);
-    const auto lock = WriteLock();
-    const long long issued = now;
-    sql << "INSERT INTO tokens (token, issued_at, used) VALUES (:t, :i, 0)", soci::use(token),
-        soci::use(issued);
+    const auto deadline = TClock::now() + timeout;
+    for (int attempt = 0;; ++attempt) {
+        TSessionPool::TLease lease = Pool.Lease(deadline, attempt > 0);
+        try {
+            return read(*lease);
+        } catch (const std::exception&) {
+            // A connection that went stale while idle fails its first call;
+            // a read is safe to make again on a fresh one.
+            if (attempt > 0 || !lease.Broken() || TClock::now() >= deadline)
+                throw;
+        }
+    }
 }
 
-void TScoreStore::PurgeTokens(int64_t now, int64_t lifetime)
+void TScoreStore::IssueToken(const std::string& token, int64_t now)
 {
-    int64_t last = LastPurge.load();
-    if (now - last < PurgeInterval || !LastPurge.compare_exchange_strong(last, now))
-        return;
-    soci::session sql(*Pool);
-    const auto lock = WriteLock();
-    // Used tokens stay in the scores table, which keeps them unique there.
-    const long long cutoff = now - lifetime;
-    sql << "DELETE FROM tokens WHERE issued_at < :c", soci::use(cutoff);
+    const auto deadline = TClock::now() + OperationTimeout;
+    const long long issued = now;
+    for (int attempt = 0;; ++attempt) {
+        TSessionPool::TLease lease = Pool.Lease(deadline, attempt > 0);
+        try {
+            const auto lock = WriteLock();
+            // A second attempt may follow a first that committed before its
+            // connection broke: the same token, once.
+            *lease << (attempt == 0 ? "INSERT INTO tokens (token, issued_at, used) VALUES (:t, :i, 0)"
+                                    : "INSERT INTO tokens (token, issued_at, used) VALUES (:t, :i, 0) "
+                                      "ON CONFLICT (token) DO NOTHING"),
+                soci::use(token), soci::use(issued);
+            return;
+        } catch (const std::exception&) {
+            if (attempt > 0 || !lease.Broken() || TClock::now() >= deadline)
+                throw;
+        }
+    }
 }
 
 ESubmitResult TScoreStore::Submit(const TSubmission& record, int64_t now, int64_t lifetime)
 {
-    soci::session sql(*Pool);
-    const auto lock = WriteLock();
-    soci::transaction tr(sql);
+    const auto deadline = TClock::now() + OperationTimeout;
     const long long cutoff = now - lifetime;
-    soci::statement take = (sql.prepare << "UPDATE tokens SET used = 1 "
-                                           "WHERE token = :t AND used = 0 AND issued_at >= :c",
-                            soci::use(record.Token), soci::use(cutoff));
-    take.execute(true);
-    if (take.get_affected_rows() != 1) {
-        int used = 0;
-        soci::indicator ind = soci::i_null;
-        sql << "SELECT used FROM tokens WHERE token = :t", soci::into(used, ind),
-            soci::use(record.Token);
-        const bool replay = sql.got_data() && ind == soci::i_ok && used != 0;
-        tr.rollback();
-        return replay ? ESubmitResult::UsedToken : ESubmitResult::UnknownToken;
-    }
     const long long score = record.Score;
     const long long at = now;
-    sql << "INSERT INTO scores (name, score, squad, token, submitted_at) "
-           "VALUES (:n, :s, :a, :t, :at)",
-        soci::use(record.Name), soci::use(score), soci::use(record.AddText),
-        soci::use(record.Token), soci::use(at);
-    tr.commit();
-    return ESubmitResult::Stored;
+    for (int attempt = 0;; ++attempt) {
+        bool committing = false;
+        {
+            TSessionPool::TLease lease = Pool.Lease(deadline, attempt > 0);
+            soci::session& sql = *lease;
+            try {
+                const auto lock = WriteLock();
+                soci::transaction tr(sql);
+                soci::statement take = (sql.prepare << "UPDATE tokens SET used = 1 "
+                                                       "WHERE token = :t AND used = 0 AND issued_at >= :c",
+                                        soci::use(record.Token), soci::use(cutoff));
+                take.execute(true);
+                if (take.get_affected_rows() != 1) {
+                    int used = 0;
+                    soci::indicator ind = soci::i_null;
+                    sql << "SELECT used FROM tokens WHERE token = :t", soci::into(used, ind),
+                        soci::use(record.Token);
+                    const bool replay = sql.got_data() && ind == soci::i_ok && used != 0;
+                    tr.rollback();
+                    return replay ? ESubmitResult::UsedToken : ESubmitResult::UnknownToken;
+                }
+                sql << "INSERT INTO scores (name, score, squad, token, submitted_at) "
+                       "VALUES (:n, :s, :a, :t, :at)",
+                    soci::use(record.Name), soci::use(score), soci::use(record.AddText),
+                    soci::use(record.Token), soci::use(at);
+                committing = true;
+                tr.commit();
+                return ESubmitResult::Stored;
+            } catch (const std::exception&) {
+                const bool broken = lease.Broken();
+                // Before the commit nothing is stored and the token is unused:
+                // a broken connection is worth one more try on a fresh one.
+                if (!committing && attempt == 0 && broken && TClock::now() < deadline)
+                    continue;
+                if (!committing || !broken)
+                    throw;
+            }
+        }
+        // The connection broke while the commit was under way: it happened
+        // or not, and only the database can say which.
+        const bool stored = Read(
+            [&](soci::session& sql) {
+                long long found = 0;
+                sql << "SELECT COUNT(*) FROM scores WHERE token = :t AND name = :n AND score = :s",
+                    soci::into(found), soci::use(record.Token), soci::use(record.Name), soci::use(score);
+                return found == 1;
+            },
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - TClock::now()));
+        if (stored)
+            return ESubmitResult::Stored;
+        throw TStoreUnavailable("the connection broke during the commit; not found stored yet");
+    }
 }
 
 void TScoreStore::InsertScore(const TSubmission& record, int64_t submittedAt)
 {
-    soci::session sql(*Pool);
+    TSessionPool::TLease lease = Pool.Lease(TClock::now() + OperationTimeout);
     const auto lock = WriteLock();
     const long long score = record.Score;
     const long long at = submittedAt;
-    sql << "INSERT INTO scores (name, score, squad, token, submitted_at) "
-           "VALUES (:n, :s, :a, :t, :at)",
-        soci::use(record.Name), soci::use(score), soci::use(record.AddText),
-        soci::use(record.Token), soci::use(at);
+    *lease << "INSERT INTO scores (name, score, squad, token, submitted_at) "
+              "VALUES (:n, :s, :a, :t, :at)",
+        soci::use(record.Name), soci::use(score), soci::use(record.AddText), soci::use(record.Token),
+        soci::use(at);
 }
 
-TScorePage TScoreStore::Table(int64_t since, int64_t offset, int64_t limit)
+TScorePage TScoreStore::Table(EPeriod period, int64_t now, int64_t offset, int64_t limit)
 {
-    soci::session sql(*Pool);
-    TScorePage page;
-    const long long from = since;
-    const long long skip = offset;
-    const long long take = limit;
-    long long total = 0;
-    // One snapshot for the count and the rows, so the ranks match the total.
-    soci::transaction tr(sql);
-    sql << "SELECT COUNT(*) FROM scores WHERE submitted_at >= :f", soci::into(total),
-        soci::use(from);
-    page.Total = total;
-    soci::rowset<soci::row> rows =
-        (sql.prepare << "SELECT name, score, squad, submitted_at FROM scores "
-                        "WHERE submitted_at >= :f ORDER BY score DESC, id ASC "
-                        "LIMIT :l OFFSET :o",
-         soci::use(from), soci::use(take), soci::use(skip));
-    int64_t rank = offset;
-    for (const soci::row& row : rows) {
-        TScoreRow out;
-        out.Rank = ++rank;
-        out.Name = row.get<std::string>(0);
-        out.Score = row.get<long long>(1);
-        out.Squad = row.get<std::string>(2);
-        out.SubmittedAt = row.get<long long>(3);
-        page.Rows.push_back(std::move(out));
-    }
-    tr.commit();
-    return page;
+    return Read(
+        [&](soci::session& sql) {
+            TScorePage page;
+            const bool week = period == EPeriod::Week;
+            const long long since = now - WeekSeconds;
+            const long long skip = offset;
+            const long long take = limit;
+            long long total = 0;
+            soci::transaction tr(sql);
+            if (week) {
+                // The kept rows' count, less those that left the week since the
+                // last sweep (a sweep's worth at most).
+                long long stale = 0;
+                sql << "SELECT CAST(COALESCE(SUM(n), 0) AS BIGINT) FROM week_totals", soci::into(total);
+                sql << "SELECT COUNT(*) FROM week_scores WHERE submitted_at < :f", soci::into(stale),
+                    soci::use(since);
+                total -= stale;
+            } else {
+                sql << "SELECT CAST(COALESCE(SUM(n), 0) AS BIGINT) FROM score_totals", soci::into(total);
+            }
+            page.Total = total;
+            int64_t rank = offset;
+            auto collect = [&](soci::rowset<soci::row>& rows) {
+                for (const soci::row& row : rows) {
+                    TScoreRow out;
+                    out.Rank = ++rank;
+                    out.Name = row.get<std::string>(0);
+                    out.Score = row.get<long long>(1);
+                    out.Squad = row.get<std::string>(2);
+                    out.SubmittedAt = row.get<long long>(3);
+                    page.Rows.push_back(std::move(out));
+                }
+            };
+            if (week) {
+                soci::rowset<soci::row> rows =
+                    (sql.prepare << "SELECT name, score, squad, submitted_at FROM week_scores "
+                                    "WHERE submitted_at >= :f ORDER BY score DESC, id ASC LIMIT :l OFFSET :o",
+                     soci::use(since), soci::use(take), soci::use(skip));
+                collect(rows);
+            } else {
+                soci::rowset<soci::row> rows =
+                    (sql.prepare << "SELECT name, score, squad, submitted_at FROM scores "
+                                    "ORDER BY score DESC, id ASC LIMIT :l OFFSET :o",
+                     soci::use(take), soci::use(skip));
+                collect(rows);
+            }
+            tr.commit();
+            return page;
+        },
+        OperationTimeout);
 }
 
 int64_t TScoreStore::CountScores()
 {
-    soci::session sql(*Pool);
-    long long count = 0;
-    sql << "SELECT COUNT(*) FROM scores", soci::into(count);
-    return count;
+    return Read(
+        [](soci::session& sql) {
+            long long count = 0;
+            sql << "SELECT COUNT(*) FROM scores", soci::into(count);
+            return static_cast<int64_t>(count);
+        },
+        OperationTimeout);
+}
+
+void TScoreStore::Ping(std::chrono::milliseconds timeout)
+{
+    Read(
+        [](soci::session& sql) {
+            int one = 0;
+            sql << "SELECT 1", soci::into(one);
+            return one;
+        },
+        timeout);
+}
+
+int TScoreStore::SweepTokens(int64_t now, int64_t lifetime, int batch)
+{
+    TSessionPool::TLease lease = Pool.Lease(TClock::now() + OperationTimeout);
+    const auto lock = WriteLock();
+    // Used tokens stay in the scores table, which keeps them unique there.
+    const long long cutoff = now - lifetime;
+    soci::statement sweep = (lease->prepare << "DELETE FROM tokens WHERE token IN "
+                                               "(SELECT token FROM tokens WHERE issued_at < :c LIMIT :n)",
+                             soci::use(cutoff), soci::use(batch));
+    sweep.execute(true);
+    return static_cast<int>(sweep.get_affected_rows());
+}
+
+int TScoreStore::SweepWeek(int64_t now, int batch)
+{
+    TSessionPool::TLease lease = Pool.Lease(TClock::now() + OperationTimeout);
+    const auto lock = WriteLock();
+    const long long since = now - WeekSeconds;
+    soci::statement sweep = (lease->prepare << "DELETE FROM week_scores WHERE id IN "
+                                               "(SELECT id FROM week_scores WHERE submitted_at < :f LIMIT :n)",
+                             soci::use(since), soci::use(batch));
+    sweep.execute(true);
+    return static_cast<int>(sweep.get_affected_rows());
 }

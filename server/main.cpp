@@ -1,6 +1,8 @@
 // zarvenok-server: the score server and web site.
+#include "HealthProbe.h"
 #include "ScoreServer.h"
 #include "ScoreStore.h"
+#include "ServiceNotify.h"
 
 #include <csignal>
 #include <cstdio>
@@ -9,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -17,15 +20,28 @@ void Usage()
 {
     std::fputs(
         "usage: zarvenok-server [options] (--sqlite FILE | --postgresql CONNINFO)\n"
+        "       zarvenok-server --check [--listen ADDRESS] [--port N]\n"
         "  --listen ADDRESS     numeric address to serve on (default 127.0.0.1)\n"
         "  --port N             port (default 8080; 0 picks a free one)\n"
-        "  --threads N          serving threads and database connections (default 4)\n"
+        "  --threads N          threads and connections that use the database (default 4)\n"
+        "  --http-threads N     threads that serve HTTP (default 2)\n"
+        "  --database-timeout S seconds a database operation may take, connecting included (default 5)\n"
         "  --token-lifetime S   seconds a version token stays valid (default 3600)\n"
         "  --rate R             requests per second per client address (default 2; 0 = no limit)\n"
         "  --burst N            requests a client may make at once (default 30)\n"
-        "  --connections-per-address N  open connections per client (default 32; 0 = no limit)\n"
+        "  --token-rate R       tokens per second per address group (default 0.05; 0 = no limit)\n"
+        "  --token-burst N      tokens an address group may have at once (default 20)\n"
+        "  --connections-per-client N  open connections per address group (default 32; 0 = no limit)\n"
+        "  --client-prefix-v4 N  bits that make an IPv4 address group (default 24; 32 = each address)\n"
+        "  --client-prefix-v6 N  bits that make an IPv6 address group (default 64; 128 = each address)\n"
+        "  --max-connections N  open connections in all (default 4096; the file limit is raised to fit)\n"
+        "  --request-deadline S seconds for a request to arrive whole (default 10)\n"
+        "  --sweep-interval S   seconds between sweeps of expired tokens and old weekly rows (default 60)\n"
         "  --trust-forwarded-for  client address from X-Forwarded-For (behind a proxy only)\n"
-        "Prints \"listening on ADDRESS:PORT\" once it serves; stops on SIGINT or SIGTERM.\n",
+        "  --check              ask a running server's /health; exit 0 when it answers 200\n"
+        "Prints \"listening on ADDRESS:PORT\" once it serves; stops on SIGINT or SIGTERM.\n"
+        "Under systemd with Type=notify and WatchdogSec= it reports readiness and keeps\n"
+        "the watchdog fed only while its own /health answers 200.\n",
         stderr);
 }
 
@@ -36,6 +52,35 @@ bool ParseNumber(const char* text, double& out)
     return end != text && *end == '\0' && out >= 0;
 }
 
+std::chrono::milliseconds Seconds(double seconds)
+{
+    return std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000));
+}
+
+// Each open connection is a file; so is each database connection, the
+// listening socket, the poll sets and the log. The soft limit (1,024 on
+// most systems) is raised as far as the hard one allows, and the
+// connection cap brought down to fit when that is not enough.
+void FitFileLimit(TServerConfig& config)
+{
+    const rlim_t reserve = 64 + 4 * static_cast<rlim_t>(config.Threads + config.HttpThreads);
+    const rlim_t wanted = config.MaxConnections + reserve;
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return;
+    if (limit.rlim_cur < wanted) {
+        limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? wanted : std::min(wanted, limit.rlim_max);
+        setrlimit(RLIMIT_NOFILE, &limit);
+        getrlimit(RLIMIT_NOFILE, &limit);
+    }
+    if (limit.rlim_cur < wanted) {
+        const auto fits = static_cast<unsigned>(limit.rlim_cur > 2 * reserve ? limit.rlim_cur - reserve : limit.rlim_cur / 2);
+        std::fprintf(stderr, "zarvenok-server: the file limit (%llu) allows %u connections, not %u\n",
+                     static_cast<unsigned long long>(limit.rlim_cur), fits, config.MaxConnections);
+        config.MaxConnections = fits;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -43,10 +88,16 @@ int main(int argc, char** argv)
     TServerConfig config;
     EStoreBackend backend = EStoreBackend::Sqlite;
     std::string where;
+    double databaseTimeout = 5;
+    bool check = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--trust-forwarded-for") {
             config.TrustForwardedFor = true;
+            continue;
+        }
+        if (arg == "--check") {
+            check = true;
             continue;
         }
         if (arg == "--help" || arg == "-h") {
@@ -72,19 +123,42 @@ int main(int argc, char** argv)
             config.Port = static_cast<uint16_t>(number);
         } else if (arg == "--threads" && numeric && number >= 1 && number <= 256) {
             config.Threads = static_cast<unsigned>(number);
+        } else if (arg == "--http-threads" && numeric && number >= 1 && number <= 64) {
+            config.HttpThreads = static_cast<unsigned>(number);
+        } else if (arg == "--database-timeout" && numeric && number >= 0.1 && number <= 600) {
+            databaseTimeout = number;
         } else if (arg == "--token-lifetime" && numeric && number >= 1) {
             config.TokenLifetime = static_cast<int64_t>(number);
         } else if (arg == "--rate" && numeric) {
             config.RatePerSecond = number;
         } else if (arg == "--burst" && numeric && number >= 1) {
             config.Burst = number;
-        } else if (arg == "--connections-per-address" && numeric) {
-            config.ConnectionsPerAddress = static_cast<unsigned>(number);
+        } else if (arg == "--token-rate" && numeric) {
+            config.TokenRatePerSecond = number;
+        } else if (arg == "--token-burst" && numeric && number >= 1) {
+            config.TokenBurst = number;
+        } else if ((arg == "--connections-per-client" || arg == "--connections-per-address") && numeric) {
+            config.ConnectionsPerGroup = static_cast<unsigned>(number);
+        } else if (arg == "--client-prefix-v4" && numeric && number >= 1 && number <= 32) {
+            config.GroupPrefixes.V4 = static_cast<unsigned>(number);
+        } else if (arg == "--client-prefix-v6" && numeric && number >= 1 && number <= 128) {
+            config.GroupPrefixes.V6 = static_cast<unsigned>(number);
+        } else if (arg == "--max-connections" && numeric && number >= 1 && number <= 1'000'000) {
+            config.MaxConnections = static_cast<unsigned>(number);
+        } else if (arg == "--request-deadline" && numeric && number >= 0.1 && number <= 3600) {
+            config.RequestDeadline = Seconds(number);
+        } else if (arg == "--sweep-interval" && numeric && number <= 86400) {
+            config.SweepInterval = Seconds(number);
         } else {
             std::fprintf(stderr, "zarvenok-server: bad option %s %s\n", argv[i - 1], value);
             Usage();
             return 2;
         }
+    }
+    if (check) {
+        const THealth health = ProbeHealth(config.Address, config.Port, Seconds(databaseTimeout + 1));
+        std::printf("%s\n", health.Detail.c_str());
+        return health.Status == 200 ? 0 : 1;
     }
     if (where.empty()) {
         Usage();
@@ -99,14 +173,40 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    FitFileLimit(config);
 
+    TServiceNotifier manager;
     try {
-        TScoreStore store(backend, where, config.Threads);
+        // One connection more than the threads that serve: the sweeper's.
+        TScoreStore store(backend, where, config.Threads + 1, Seconds(databaseTimeout));
         TScoreServer server(config, store);
         std::printf("listening on %s:%u\n", config.Address.c_str(), server.Port());
         std::fflush(stdout);
-        int signal = 0;
-        sigwait(&stopSignals, &signal);
+        manager.Ready();
+        const auto interval = manager.WatchdogInterval();
+        for (;;) {
+            int signal = 0;
+            if (interval.count() <= 0) {
+                sigwait(&stopSignals, &signal);
+                break;
+            }
+            const timespec wait{static_cast<time_t>(interval.count() / 1000),
+                                static_cast<long>(interval.count() % 1000) * 1'000'000};
+            signal = sigtimedwait(&stopSignals, nullptr, &wait);
+            if (signal > 0)
+                break;
+            // Fed only while a request the whole way through succeeds: a
+            // server that cannot reach its database for the watchdog's time
+            // is restarted, as is one that stopped serving.
+            const THealth health = ProbeHealth(config.Address, server.Port(), interval);
+            if (health.Status == 200) {
+                manager.KeepAlive();
+                manager.Status("serving");
+            } else {
+                manager.Status("unhealthy: " + health.Detail);
+            }
+        }
+        manager.Stopping();
         std::fprintf(stderr, "zarvenok-server: stopping\n");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "zarvenok-server: %s\n", e.what());

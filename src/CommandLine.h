@@ -1,5 +1,5 @@
-// The program's command line: help, version, and window or full screen for
-// one run.
+// The program's command line: help, version, and for one run window or
+// full screen, the picture's scaling, and the volumes (which are kept).
 #pragma once
 
 #include <optional>
@@ -8,11 +8,20 @@
 struct TCommandLine {
     enum class TAction { Play, Help, Version, Usage };
     TAction Action = TAction::Play;
-    // --window (false) or --fullscreen (true); the last one given counts.
+    // --window (false) or --fullscreen (true).
     std::optional<bool> FullScreen;
+    // --scale N: the whole factor to draw at; 0 for the largest that fits.
+    int Scale = 0;
+    // --smooth: a smooth filter filling the window instead of whole factors.
+    bool Smooth = false;
+    // --music-volume N and --sound-volume N, 0 to 100.
+    std::optional<int> MusicVolume;
+    std::optional<int> SoundVolume;
     // What was wrong, for TAction::Usage.
     std::string Error;
 };
+
+inline constexpr int MaxScale = 10;
 
 TCommandLine ParseCommandLine(int argc, const char* const* argv);
 // The help text, ending in a newline.

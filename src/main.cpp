@@ -1,15 +1,20 @@
 // zarvenok: the game on the SDL platform.
 #include "CommandLine.h"
 #include "GameFolders.h"
+#include "SdlAudioDevice.h"
 #include "SdlPlatform.h"
+#include "SdlVideo.h"
 #include "Unit1.h"
+#include "VolumeSettings.h"
 
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -43,6 +48,25 @@ TGameFolders GameFolders(const char* argv0)
     return LocateGameFolders(program, installed, UserDataFolder(std::getenv("XDG_DATA_HOME"), HomeFolder()));
 }
 
+// The levels kept in the volume file, with those of the command line over
+// them (and kept too); every later change is written back.
+void SetUpVolumes(TSdlAudioDevice& audio, TVolumeSettingsFile& file, const TCommandLine& line)
+{
+    std::vector<std::string> problems;
+    TSoundLevels levels = file.Load(problems);
+    for (const std::string& problem : problems) std::cerr << "zarvenok: " << problem << '\n';
+    const TSoundLevels stored = levels;
+    if (line.MusicVolume) levels.Music = *line.MusicVolume;
+    if (line.SoundVolume) levels.Sound = *line.SoundVolume;
+    const auto keep = [&file](const TSoundLevels& changed) {
+        std::string error;
+        if (!file.Save(changed, error)) std::cerr << "zarvenok: the volumes are not kept: " << error << '\n';
+    };
+    if (levels != stored) keep(levels);
+    audio.SetLevels(levels);
+    audio.SetLevelsChangedHandler(keep);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -62,13 +86,19 @@ int main(int argc, char** argv)
         std::cerr << "zarvenok: " << e.what() << '\n';
         return 1;
     }
+    const TGameFolders folders = GameFolders(argc > 0 ? argv[0] : nullptr);
+    platform->SdlVideo().SetScaling({line.Scale, line.Smooth});
+    TVolumeSettingsFile volumes(folders.Settings / TVolumeSettingsFile::FileName);
+    SetUpVolumes(platform->SdlAudio(), volumes, line);
     int status = 0;
     try {
         TMainForm form(*platform);
-        form.Folders = GameFolders(argc > 0 ? argv[0] : nullptr);
+        form.Folders = folders;
         form.FullScreenForRun = line.FullScreen;
         form.Start();
         status = form.Run();
+        // The player asked to leave: the window goes now, the rest follows.
+        platform->SdlVideo().HideWindow();
         form.AfterLoop();
     } catch (const std::exception& e) {
         // A missing or damaged library: say what the library said, and stop.

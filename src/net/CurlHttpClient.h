@@ -1,5 +1,6 @@
-// The game's HTTP client on libcurl, the only code that touches it: one
-// handle for the run, so cookies and connections are kept between requests.
+// The game's HTTP client on libcurl, the only code that touches it. Cookies,
+// names looked up and open connections are kept for the run and shared by
+// every request.
 #pragma once
 
 #include "Platform.h"
@@ -11,9 +12,10 @@ public:
     TCurlHttpClient(const TCurlHttpClient&) = delete;
     TCurlHttpClient& operator=(const TCurlHttpClient&) = delete;
 
+    std::unique_ptr<IHttpTransfer> Start(const THttpRequest& request) override;
     std::string Get(const THttpRequest& request) override;
 
 private:
-    // The easy handle, kept opaque so that no curl header leaks out.
-    void* Handle_ = nullptr;
+    // The share handle, kept opaque so that no curl header leaks out.
+    void* Share_ = nullptr;
 };

@@ -126,6 +126,8 @@ public:
     virtual ~IVideo() = default;
 
     // The one window: client size, caption; placed centred, not yet shown.
+    // A platform may show the client area scaled to a larger window or
+    // screen; to the game it keeps this size.
     virtual void CreateWindow(const std::string& caption, int clientWidth, int clientHeight) = 0;
     // Whether CreateWindow has made the window (the display needs one).
     virtual bool HasWindow() const { return ClientWidth() > 0 && ClientHeight() > 0; }
@@ -195,6 +197,12 @@ public:
     virtual void Close() = 0;
     // A buffer from a "fmt " block and its sample data; nullptr when it cannot be made.
     virtual std::unique_ptr<ISoundBuffer> CreateBuffer(std::span<const uint8_t> format, std::span<const uint8_t> data) = 0;
+    // The player's mute key: silences the effects and the music, or lets
+    // them sound again at their volumes; true when now muted. Holds whether
+    // the device is open or not, and is kept for later runs where the
+    // platform keeps settings.
+    virtual bool ToggleMute() = 0;
+    virtual bool Muted() const = 0;
 };
 
 // Tracker-module music: one module at a time, playing in the background.
@@ -224,20 +232,59 @@ public:
     virtual void Show(const std::string& title, const std::string& text) = 0;
 };
 
-// One blocking GET: the address with its query, the headers to send, and
-// how long to wait before giving up.
+// One GET: the address with its query, the headers to send, and how long
+// it may take.
 struct THttpRequest {
     std::string Url;
     std::vector<std::pair<std::string, std::string>> Headers;
     uint32_t ConnectTimeoutMs = 5000;
+    // For the whole request, from its start to the last byte of the reply,
+    // however slowly that comes. Requests made for one purpose share one
+    // deadline: each is given what is left of it.
     uint32_t TimeoutMs = 10000;
+    // A longer reply is not the server's (the game's replies are a few
+    // dozen bytes) and is given up on at this size.
+    size_t MaxReplyBytes = 4096;
 };
 
-// HTTP GET with cookies kept for the run; the body as text. Any failure (no
-// connection, an error status, a time-out) is raised as std::runtime_error.
+enum class THttpOutcome {
+    Pending,      // still under way
+    Ok,           // answered with a 2xx status: Body holds the reply
+    Refused,      // answered with another status (a redirect included, never followed)
+    Unreachable,  // no usable answer: no connection, none in time, too long, cancelled
+};
+
+struct THttpResult {
+    THttpOutcome Outcome = THttpOutcome::Pending;
+    int Status = 0;       // the HTTP status, when one came
+    std::string Body;     // the reply, for Ok
+    // For Refused and Unreachable, in plain words a player can read: the
+    // server's own reason when it gave one ("token already used"),
+    // otherwise what went wrong ("no answer from the server in time").
+    std::string Reason;
+};
+
+// A request under way. Dropping it cancels it.
+class IHttpTransfer {
+public:
+    virtual ~IHttpTransfer() = default;
+    // Does what can be done without waiting and says where the request
+    // stands; once it has an outcome, that stays.
+    virtual const THttpResult& Poll() = 0;
+    // Gives up: the connection is dropped and a pending request ends
+    // Unreachable ("cancelled").
+    virtual void Cancel() = 0;
+};
+
+// HTTP GET with cookies kept for the run.
 class IHttpClient {
 public:
     virtual ~IHttpClient() = default;
+    // Starts a request and returns at once; poll it each frame.
+    virtual std::unique_ptr<IHttpTransfer> Start(const THttpRequest& request) = 0;
+    // Waits for the request: the body of a 2xx reply. Anything else (no
+    // connection, any other status, a time-out, a reply too long) is raised
+    // as std::runtime_error with the reason.
     virtual std::string Get(const THttpRequest& request) = 0;
 };
 

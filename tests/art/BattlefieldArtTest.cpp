@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -161,6 +162,65 @@ TEST_F(BattlefieldArt, ScenesAreOpaqueBackdropsWithSkyAboveAndGroundBelow)
         for (size_t j = i + 1; j < skies.size(); ++j) EXPECT_GT(Distance(skies[i], skies[j]), 40) << "scenes " << i + 1 << " and " << j + 1;
 }
 
+// Every scene its own ground, its sky graded without bands, and shadows
+// that darken rather than dither.
+TEST_F(BattlefieldArt, ScenesHaveTheirOwnGroundAndSmoothSkies)
+{
+    auto pixel = [](const TPictureCollectionItem& item, int x, int y) { return item.Picture.Graphic.Pixel(x, y) & 0xFFFFFF; };
+    for (int a = 1; a <= 4; ++a)
+        for (int b = a + 1; b <= 4; ++b) {
+            const auto& sa = Item("Scene" + std::to_string(a));
+            const auto& sb = Item("Scene" + std::to_string(b));
+            long same = 0, all = 0;
+            for (int y = 385; y <= 535; ++y)
+                for (int x = 0; x < 800; ++x) same += pixel(sa, x, y) == pixel(sb, x, y), ++all;
+            EXPECT_LT(same * 100, all * 40) << "scenes " << a << " and " << b << " share their ground";
+        }
+    for (int n = 1; n <= 4; ++n) {
+        const auto& scene = Item("Scene" + std::to_string(n));
+        // Each row's commonest colour, down the open sky (rows that clouds
+        // or the sun fill half of are passed over).
+        std::vector<int> light;
+        for (int y = 0; y < 200; ++y) {
+            std::map<uint32_t, int> count;
+            for (int x = 0; x < 800; ++x) ++count[pixel(scene, x, y)];
+            const auto common = std::max_element(count.begin(), count.end(), [](const auto& l, const auto& r) { return l.second < r.second; });
+            const TRgb c = Rgb(common->first);
+            light.push_back(common->second >= 400 ? c.R + c.G + c.B : -1);
+        }
+        int steps = 0, jump = 0;
+        for (size_t y = 1; y < light.size(); ++y) {
+            if (light[y] < 0 || light[y - 1] < 0) continue;
+            steps += light[y] != light[y - 1];
+            jump = std::max(jump, std::abs(light[y] - light[y - 1]));
+        }
+        EXPECT_GE(steps, 12) << "scene " << n << ": a sky in a few bands";
+        EXPECT_LE(jump, 18) << "scene " << n << ": a hard edge in the sky";
+        // Checkerboard dithering: two by two pixels alike across both
+        // diagonals and unlike along them.
+        long checks = 0;
+        for (int y = 0; y + 1 < 600; ++y)
+            for (int x = 0; x + 1 < 800; ++x) {
+                const uint32_t p = pixel(scene, x, y);
+                checks += p == pixel(scene, x + 1, y + 1) && pixel(scene, x + 1, y) == pixel(scene, x, y + 1) && p != pixel(scene, x + 1, y);
+            }
+        EXPECT_LT(checks, 200) << "scene " << n << " is dithered";
+    }
+    // Sprites: a keyed checkerboard is see-through dithering.
+    for (const char* name : {"terror1_move", "terror1_fight", "terror1_dead", "terror5_move", "terror6_move", "terror7_move", "gotov", "popal"}) {
+        const auto& item = Item(name);
+        long checks = 0;
+        for (int p = 0; p < item.PatternCount(); ++p)
+            for (int y = 0; y + 1 < item.Height(); ++y)
+                for (int x = 0; x + 1 < item.Width(); ++x) {
+                    const bool c00 = Clear(item, PatternPixel(item, p, x, y)), c11 = Clear(item, PatternPixel(item, p, x + 1, y + 1));
+                    const bool c10 = Clear(item, PatternPixel(item, p, x + 1, y)), c01 = Clear(item, PatternPixel(item, p, x, y + 1));
+                    checks += c00 == c11 && c10 == c01 && c00 != c10;
+                }
+        EXPECT_LT(checks, 20 * item.PatternCount()) << name << " is dithered";
+    }
+}
+
 TEST_F(BattlefieldArt, SceneryStandsOnTheGroundAtItsDepth)
 {
     for (const TScenery& s : kScenery) {
@@ -182,12 +242,55 @@ TEST_F(BattlefieldArt, SceneryStandsOnTheGroundAtItsDepth)
     }
 }
 
+// Scenery that looks like an enemy draws wasted shots: the wrecks and the
+// abandoned guns are flatter and duller than anything alive, and nothing
+// on them shines (no lit lamps, no bright glass, no fire).
+TEST_F(BattlefieldArt, WrecksReadAsDeadAtAGlance)
+{
+    struct TTone {
+        double Saturation = 0, Spread = 0, Bright = 0;
+    };
+    // Over the paint (neither the outlines nor sand heaped against it):
+    // its colourfulness and the spread of its lightness; over everything,
+    // the share of shining pixels: lamps, fire and clear blue glass.
+    auto tone = [](const TPictureCollectionItem& item) {
+        double sum = 0, sum2 = 0, chroma = 0, shine = 0, n = 0, all = 0;
+        for (int y = 0; y < item.Height(); ++y)
+            for (int x = 0; x < item.Width(); ++x) {
+                const uint32_t px = PatternPixel(item, 0, x, y);
+                if (Clear(item, px)) continue;
+                const TRgb c = Rgb(px);
+                const int hi = std::max({c.R, c.G, c.B}), lo = std::min({c.R, c.G, c.B});
+                all += 1;
+                shine += hi >= 235 || (c.B >= 150 && c.B > c.R + 25);
+                const double light = 0.3 * c.R + 0.59 * c.G + 0.11 * c.B;
+                if (light < 40 || light > 175) continue;
+                sum += light, sum2 += light * light, n += 1;
+                chroma += hi - lo;
+            }
+        return TTone{chroma / n, std::sqrt(sum2 / n - (sum / n) * (sum / n)), shine / all};
+    };
+    const std::pair<const char*, const char*> wrecks[] = {
+        {"Scene1_tank", "terror5_move"}, {"Scene3_gruzovic", "terror6_move"}, {"Scene2_vert", "terror8_move"}};
+    for (const auto& [wreck, live] : wrecks) {
+        const TTone dead = tone(Item(wreck)), alive = tone(Item(live));
+        EXPECT_LT(dead.Saturation, alive.Saturation * 0.8) << wreck;
+        EXPECT_LT(dead.Spread, alive.Spread) << wreck << " is no flatter than " << live;
+        EXPECT_LT(dead.Bright, 0.002) << wreck << " shines";
+    }
+    for (const char* gun : {"Scene4_pushka1", "Scene4_pushka2"}) {
+        const TTone t = tone(Item(gun));
+        EXPECT_LT(t.Saturation, tone(Item("terror5_move")).Saturation) << gun;
+        EXPECT_LT(t.Bright, 0.002) << gun;
+    }
+}
+
 TEST_F(BattlefieldArt, SoldiersHaveOneSizePerKindAndStandOnTheirFootLine)
 {
     for (int kind = 1; kind <= 4; ++kind) {
         const std::string k = "terror" + std::to_string(kind);
         const auto& move = Item(k + "_move");
-        ExpectOneSize({k + "_move", k + "_move_back", k + "_fight", k + "_fight_back", k + "_dead"});
+        ExpectOneSize({k + "_move", k + "_move_back", k + "_fight", k + "_fight_back"});
         EXPECT_GE(move.Width(), 50) << k;
         EXPECT_LE(move.Width(), 70) << k;
         EXPECT_GE(move.Height(), 110) << k;
@@ -201,7 +304,6 @@ TEST_F(BattlefieldArt, SoldiersHaveOneSizePerKindAndStandOnTheirFootLine)
         EXPECT_GE(fight.PatternCount(), 4) << k;
         EXPECT_LE(fight.PatternCount(), 8) << k;
         EXPECT_EQ(Item(k + "_fight_back").PatternCount(), fight.PatternCount()) << k;
-        EXPECT_GE(Item(k + "_dead").PatternCount(), 3) << k;
 
         // Feet on the bottom row in every pattern: the sprite's depth is its foot line.
         for (const char* suffix : {"_move", "_move_back", "_fight", "_fight_back", "_dead"}) {
@@ -228,11 +330,65 @@ TEST_F(BattlefieldArt, SoldiersFireOnPatternZeroAndFallToTheGround)
         // Walking, nobody fires.
         for (int p = 0; p < Item(k + "_move").PatternCount(); ++p)
             EXPECT_LT(FlashPixels(Item(k + "_move"), p), 10) << k << " pattern " << p;
-        // The fall ends lying down: far lower than the figure it starts as.
-        const auto& dead = Item(k + "_dead");
-        const TBounds first = OpaqueBounds(dead, 0), last = OpaqueBounds(dead, dead.PatternCount() - 1);
-        EXPECT_LT((last.Bottom - last.Top) * 2, first.Bottom - first.Top) << k;
     }
+}
+
+// The body is drawn with its top-left corner where the soldier's was and
+// its own size: as tall as the soldier, so its feet stay on his foot line,
+// and wide enough for him to lie down in.
+TEST_F(BattlefieldArt, EachKindFallsItsOwnWayAndLiesOnTheGround)
+{
+    // The middle of the soles on the bottom row.
+    auto soles = [](const TPictureCollectionItem& item, int p) {
+        double sum = 0, n = 0;
+        for (int x = 0; x < item.Width(); ++x)
+            if (!Clear(item, PatternPixel(item, p, x, item.Height() - 1))) sum += x, n += 1;
+        return n == 0 ? -1.0 : sum / n;
+    };
+    for (int kind = 1; kind <= 4; ++kind) {
+        const std::string k = "terror" + std::to_string(kind);
+        const auto& dead = Item(k + "_dead");
+        const auto& fight = Item(k + "_fight");
+        EXPECT_EQ(dead.Height(), fight.Height()) << k;
+        EXPECT_GE(dead.Width(), fight.Width()) << k;
+        EXPECT_EQ(dead.Picture.Width(), dead.Width() * dead.PatternCount()) << k;
+        EXPECT_GE(dead.PatternCount(), 8) << k;
+        EXPECT_LE(dead.PatternCount(), 10) << k;
+        // Nothing cut by the frame: the feet stand on the bottom row, and
+        // no hand, weapon or head reaches another edge.
+        for (int p = 0; p < dead.PatternCount(); ++p) {
+            const TBounds b = OpaqueBounds(dead, p);
+            EXPECT_GT(b.Left, 0) << k << " pattern " << p;
+            EXPECT_GT(b.Top, 0) << k << " pattern " << p;
+            EXPECT_LT(b.Right, dead.Width() - 1) << k << " pattern " << p;
+        }
+        // The switch from the firing soldier does not jump: his feet stay put.
+        EXPECT_NEAR(soles(dead, 0), soles(fight, 0), 3.0) << k;
+        // It ends lying along the ground, far lower than the figure it
+        // starts as, and stays still there.
+        const int last = dead.PatternCount() - 1;
+        const TBounds first = OpaqueBounds(dead, 0), lying = OpaqueBounds(dead, last);
+        EXPECT_LT((lying.Bottom - lying.Top) * 2, first.Bottom - first.Top) << k;
+        EXPECT_GT(lying.Right - lying.Left, 2 * (lying.Bottom - lying.Top)) << k << " does not lie along the ground";
+        EXPECT_TRUE(AlikePatterns(dead, last, dead, last - 1)) << k << " still moves on the ground";
+    }
+    // Four kinds, four falls: halfway down no two bodies share their shape.
+    for (int a = 1; a <= 4; ++a)
+        for (int b = a + 1; b <= 4; ++b) {
+            const auto& da = Item("terror" + std::to_string(a) + "_dead");
+            const auto& db = Item("terror" + std::to_string(b) + "_dead");
+            long same = 0, all = 0;
+            const int w = std::min(da.Width(), db.Width()), h = std::min(da.Height(), db.Height());
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const bool ca = Clear(da, PatternPixel(da, 4, x, da.Height() - h + y));
+                    const bool cb = Clear(db, PatternPixel(db, 4, x, db.Height() - h + y));
+                    if (ca && cb) continue;
+                    ++all;
+                    same += ca == cb;
+                }
+            EXPECT_LT(same * 10, all * 7) << "kinds " << a << " and " << b << " fall alike";
+        }
 }
 
 // A soldier advances 1 pixel a frame while his walk advances
@@ -380,7 +536,7 @@ TEST_F(BattlefieldArt, EffectsAndBonusesHaveTheirSizesAndPatterns)
         const char* Name;
         int MinPatterns, MaxPatterns, MinSide, MaxSide;
     };
-    for (const TEffect& e : {TEffect{"popal", 3, 4, 24, 64}, TEffect{"gotov", 8, 14, 200, 300},
+    for (const TEffect& e : {TEffect{"popal", 12, 24, 80, 128}, TEffect{"gotov", 8, 14, 200, 300},
                              TEffect{"Bonus_dead", 6, 10, 50, 110}}) {
         const auto& item = Item(e.Name);
         EXPECT_GE(item.PatternCount(), e.MinPatterns) << e.Name;
@@ -389,10 +545,26 @@ TEST_F(BattlefieldArt, EffectsAndBonusesHaveTheirSizesAndPatterns)
         EXPECT_LE(std::max(item.Width(), item.Height()), e.MaxSide) << e.Name;
         for (int p = 0; p < item.PatternCount(); ++p) EXPECT_GT(OpaqueBounds(item, p).Opaque, 10) << e.Name << " " << p;
     }
-    // Sparks start at the shot point, the picture's top-left corner.
-    const TBounds spark = OpaqueBounds(Item("popal"), 0);
+    // Sparks start at the shot point, the picture's top-left corner, and
+    // fly far from it.
+    const auto& hit = Item("popal");
+    const TBounds spark = OpaqueBounds(hit, 0);
     EXPECT_LE(spark.Left, 12);
     EXPECT_LE(spark.Top, 12);
+    int reach = 0;
+    for (int p = 0; p < hit.PatternCount(); ++p) reach = std::max({reach, OpaqueBounds(hit, p).Right, OpaqueBounds(hit, p).Bottom});
+    EXPECT_GE(reach, 60) << "the sparks stay by the hole";
+    // The mark plays 1.6 patterns a frame and ends on its own when it runs
+    // off its last pattern: it must last a third of a second, and no frame
+    // may land in the last half pattern, where it would clear every effect
+    // on the field (the bodies too) with it.
+    const int patterns = hit.PatternCount();
+    EXPECT_GE(patterns / 1.6, 11.0) << "frames on screen";
+    double position = 0;
+    for (int frame = 0; position < patterns; ++frame) {
+        position += 0.1 * 16;
+        EXPECT_FALSE(position > patterns - 0.5 - 1e-6 && position < patterns + 1e-6) << "frame " << frame << " at " << position;
+    }
     // The kill mark is centred on the vehicle it replaces: its first pattern
     // is a flash over the whole of the widest vehicle, and it ends thinned
     // out to a quarter of its pixels, so the effects vanish softly.

@@ -1,10 +1,11 @@
 # Sourced inside xvfb-run by the end-to-end tests: starts ./zarvenok (or
-# $GAME_COMMAND, an installed game) and gives them the game's window and the
-# helpers to look at it and use it.
+# $GAME_COMMAND, an installed game) with $GAME_ARGS and gives them the game's
+# window and the helpers to look at it and use it.
 # Expects COMPARE (compare_ppm.py) and CHECK (check_picture.py) in the
 # environment.
 
-"${GAME_COMMAND:-./zarvenok}" > game.log 2>&1 &
+# shellcheck disable=SC2086
+"${GAME_COMMAND:-./zarvenok}" ${GAME_ARGS:-} > game.log 2>&1 &
 pid=$!
 fail() { echo "$1"; kill $pid 2>/dev/null || true; cat game.log; exit 1; }
 wid=""

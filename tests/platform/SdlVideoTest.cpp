@@ -109,29 +109,6 @@ constexpr TPresentOptions Stretched{true, true, false};
 
 } // namespace
 
-TEST(TSdlVideo, PresentRectScalesKeepingTheProportionsOrCentres)
-{
-    const TPresentOptions centred{false, true, false};
-    const TPresentOptions topLeft{false, false, false};
-    const struct {
-        int OutputWidth, OutputHeight;
-        TPresentOptions Options;
-        TRect Expected;
-    } cases[] = {
-        {800, 600, Stretched, {0, 0, 800, 600}},
-        {1024, 768, Stretched, {0, 0, 1024, 768}},
-        {1920, 1080, Stretched, {240, 0, 1680, 1080}},
-        {1600, 900, Stretched, {200, 0, 1400, 900}},
-        {800, 900, Stretched, {0, 150, 800, 750}},
-        {1024, 768, centred, {112, 84, 912, 684}},
-        {640, 480, centred, {-80, -60, 720, 540}},
-        {1024, 768, topLeft, {0, 0, 800, 600}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(TSdlVideo::PresentRect(c.OutputWidth, c.OutputHeight, 800, 600, c.Options), c.Expected)
-            << c.OutputWidth << "x" << c.OutputHeight << " stretch " << c.Options.Stretch;
-}
-
 TEST(TSdlVideo, FramesUploadInTheirOwnFormat)
 {
     EXPECT_EQ(TSdlVideo::TextureFormatOf(TFrameFormat::XRGB8888), SDL_PIXELFORMAT_XRGB8888);
@@ -145,7 +122,7 @@ TEST_F(SdlPlatformTest, WindowShowsFramesOfEveryDepthOneToOne)
     TSdlVideo& video = Platform->SdlVideo();
     video.CreateWindow("Zarvenok", 800, 600);
     video.ShowWindow();
-    ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == 800; }));
+    ASSERT_TRUE(WaitFor([&] { return video.WindowWidth() == 800; }));
     EXPECT_EQ(video.ClientHeight(), 600);
     EXPECT_EQ(video.Caption(), "Zarvenok");
     video.SetCaption("Zarvenok [Pause]");
@@ -181,7 +158,7 @@ TEST_F(SdlPlatformTest, AnUnchangedFrameIsNotPresentedAgainUntilTheWindowNeedsIt
     TSdlVideo& video = Platform->SdlVideo();
     video.CreateWindow("Zarvenok", 800, 600);
     video.ShowWindow();
-    ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == 800; }));
+    ASSERT_TRUE(WaitFor([&] { return video.WindowWidth() == 800; }));
     Drain(50);
 
     TTestFrame frame = TestFrame(TFrameFormat::XRGB8888);
@@ -213,7 +190,7 @@ TEST_F(SdlPlatformTest, ChangedRowsReachTheWindowAndTheRestStays)
     TSdlVideo& video = Platform->SdlVideo();
     video.CreateWindow("Zarvenok", 800, 600);
     video.ShowWindow();
-    ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == 800; }));
+    ASSERT_TRUE(WaitFor([&] { return video.WindowWidth() == 800; }));
     Drain(50);
 
     TTestFrame frame = TestFrame(TFrameFormat::RGB565);
@@ -246,9 +223,13 @@ TEST_F(SdlPlatformTest, LargerWindowLetterboxesAndMapsTheMouseThroughTheBars)
     video.CreateWindow("Zarvenok", 800, 600);
     video.ShowWindow();
     SDL_SetWindowSize(video.Window(), 1600, 900);
-    ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == 1600 && video.ClientHeight() == 900; }));
+    ASSERT_TRUE(WaitFor([&] { return video.WindowWidth() == 1600 && video.WindowHeight() == 900; }));
+    // The game's client area stays the size it asked for.
+    EXPECT_EQ(video.ClientWidth(), 800);
+    EXPECT_EQ(video.ClientHeight(), 600);
 
-    // Scale 1.5 between bars 200 pixels wide.
+    // Smooth: scale 1.5 between bars 200 pixels wide.
+    video.SetScaling({0, true});
     video.Present(TestFrame(TFrameFormat::XRGB8888).View(), Stretched);
     const TReadBack shown = ReadBack(video);
     ASSERT_EQ(shown.Width, 1600);
@@ -338,12 +319,65 @@ TEST_F(SdlPlatformTest, LargerWindowLetterboxesAndMapsTheMouseThroughTheBars)
     EXPECT_EQ(y, 0);
 }
 
+TEST_F(SdlPlatformTest, WholeFactorsDrawHardPixelsAndMapThePointerExactly)
+{
+    TSdlVideo& video = Platform->SdlVideo();
+    video.CreateWindow("Zarvenok", 800, 600);
+    video.ShowWindow();
+    // 2x fits 1700 x 1250 with bars of 50 and 25 pixels.
+    SDL_SetWindowSize(video.Window(), 1700, 1250);
+    ASSERT_TRUE(WaitFor([&] { return video.WindowWidth() == 1700 && video.WindowHeight() == 1250; }));
+    video.Present(TestFrame(TFrameFormat::RGB565).View(), Stretched);
+    EXPECT_EQ(video.FrameRect(), Bounds(50, 25, 1600, 1200));
+    const TReadBack shown = ReadBack(video);
+    ASSERT_EQ(shown.Width, 1700);
+    // Each frame pixel is a 2 x 2 block, its edges not blended.
+    EXPECT_TRUE(Shows(shown.At(49, 25), 0u));
+    EXPECT_TRUE(Shows(shown.At(50, 25), White));
+    EXPECT_TRUE(Shows(shown.At(51, 26), White));
+    EXPECT_TRUE(Shows(shown.At(52, 25), Red));
+    EXPECT_TRUE(Shows(shown.At(849, 624), Red));
+    EXPECT_TRUE(Shows(shown.At(850, 624), Green));
+    EXPECT_TRUE(Shows(shown.At(850, 625), Blue));
+    EXPECT_TRUE(Shows(shown.At(1649, 1224), White));
+    EXPECT_TRUE(Shows(shown.At(1650, 1224), 0u));
+
+    const struct {
+        int WindowX, WindowY;
+        bool OnFrame;
+        int X, Y;
+    } points[] = {
+        {50, 25, true, 0, 0},       {51, 26, true, 0, 0},     {52, 27, true, 1, 1},      {849, 624, true, 399, 299},
+        {850, 625, true, 400, 300}, {1649, 1224, true, 799, 599}, {49, 600, false, 0, 0}, {1650, 600, false, 0, 0},
+        {800, 24, false, 0, 0},     {800, 1225, false, 0, 0},
+    };
+    for (const auto& p : points) {
+        int x = -1;
+        int y = -1;
+        EXPECT_EQ(video.MapToSurface(p.WindowX, p.WindowY, x, y), p.OnFrame) << p.WindowX << "," << p.WindowY;
+        if (p.OnFrame) {
+            EXPECT_EQ(x, p.X) << p.WindowX;
+            EXPECT_EQ(y, p.Y) << p.WindowY;
+        }
+    }
+
+    // A forced 1x stays 1x in the big window; smooth at 2x blends the edges.
+    video.SetScaling({1, false});
+    video.Present(TestFrame(TFrameFormat::RGB565).View(), Stretched);
+    EXPECT_EQ(video.FrameRect(), Bounds(450, 325, 800, 600));
+    video.SetScaling({2, true});
+    video.Present(TestFrame(TFrameFormat::RGB565).View(), Stretched);
+    EXPECT_EQ(video.FrameRect(), Bounds(50, 25, 1600, 1200));
+    const uint32_t edge = ReadBack(video).At(850, 300);
+    EXPECT_FALSE(Shows(edge, Red) || Shows(edge, Green)) << std::hex << edge;
+}
+
 TEST_F(SdlPlatformTest, FullScreenOffersTheDisplaysSizesAndComesBackToThePlacement)
 {
     TSdlVideo& video = Platform->SdlVideo();
     video.CreateWindow("Zarvenok", 800, 600);
     video.ShowWindow();
-    ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == 800; }));
+    ASSERT_TRUE(WaitFor([&] { return video.WindowWidth() == 800; }));
 
     SDL_DisplayMode desktop{};
     ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
@@ -358,11 +392,11 @@ TEST_F(SdlPlatformTest, FullScreenOffersTheDisplaysSizesAndComesBackToThePlaceme
     video.SetBordered(false);
     ASSERT_TRUE(video.EnterFullScreen({desktop.w == 640 ? 800 : 640, 480, 16}));
     EXPECT_TRUE(video.IsFullScreen());
-    ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == desktop.w && video.ClientHeight() == desktop.h; }));
+    ASSERT_TRUE(WaitFor([&] { return video.WindowWidth() == desktop.w && video.WindowHeight() == desktop.h; }));
     video.Present(TestFrame(TFrameFormat::RGB565).View(), Stretched);
     const TReadBack shown = ReadBack(video);
     ASSERT_EQ(shown.Width, desktop.w);
-    const TRect rect = TSdlVideo::PresentRect(desktop.w, desktop.h, 800, 600, Stretched);
+    const TRect rect = LayFrame(desktop.w, desktop.h, 800, 600, Stretched, {}).Target;
     EXPECT_TRUE(Shows(shown.At(rect.Left + rect.Width() / 4, rect.Top + rect.Height() / 4), Red));
     EXPECT_TRUE(Shows(shown.At(rect.Left + rect.Width() * 3 / 4, rect.Top + rect.Height() * 3 / 4), Blue));
     if (rect.Left > 0) {
@@ -373,5 +407,49 @@ TEST_F(SdlPlatformTest, FullScreenOffersTheDisplaysSizesAndComesBackToThePlaceme
     video.SetBordered(true);
     video.RestoreWindowPlacement();
     EXPECT_FALSE(video.IsFullScreen());
-    ASSERT_TRUE(WaitFor([&] { return video.ClientWidth() == 800 && video.ClientHeight() == 600; }));
+    ASSERT_TRUE(WaitFor([&] { return video.WindowWidth() == 800 && video.WindowHeight() == 600; }));
+}
+
+TEST_F(SdlPlatformTest, AfterAModeChangeTheGameHearsWhereTheStillPointerNowIs)
+{
+    TSdlVideo& video = Platform->SdlVideo();
+    // Smooth, so that full screen lays the frame out differently from the window.
+    video.SetScaling({0, true});
+    video.CreateWindow("Zarvenok", 800, 600);
+    video.ShowWindow();
+    ASSERT_TRUE(WaitFor([&] { return video.WindowWidth() == 800; }));
+    video.Present(TestFrame(TFrameFormat::XRGB8888).View(), Stretched);
+    int left = 0;
+    int top = 0;
+    SDL_GetWindowPosition(video.Window(), &left, &top);
+
+    // The last pointer position each batch of events gives the game.
+    const auto pointerReaches = [&](int x, int y) {
+        TInputEvent event;
+        const Uint32 start = SDL_GetTicks();
+        while (SDL_GetTicks() - start < 3000) {
+            if (!Platform->Events().WaitEvent(event, 20) || event.Kind != TInputEvent::TKind::MouseMove) continue;
+            if (event.X == x && event.Y == y) return true;
+        }
+        return false;
+    };
+    SDL_WarpMouseInWindow(video.Window(), 200, 150);
+    ASSERT_TRUE(pointerReaches(200, 150));
+
+    // Full screen: the pointer has not moved, but the frame under it has.
+    video.SetBordered(false);
+    ASSERT_TRUE(video.EnterFullScreen({800, 600, 16}));
+    ASSERT_TRUE(WaitFor([&] { return video.WindowWidth() > 800; }));
+    video.Present(TestFrame(TFrameFormat::RGB565).View(), Stretched);
+    const TRect rect = video.FrameRect();
+    const int screenX = left + 200;
+    const int screenY = top + 150;
+    EXPECT_TRUE(pointerReaches((screenX - rect.Left) * 800 / rect.Width(), (screenY - rect.Top) * 600 / rect.Height()));
+
+    // And back.
+    video.LeaveFullScreen();
+    video.SetBordered(true);
+    ASSERT_TRUE(WaitFor([&] { return video.WindowWidth() == 800; }));
+    video.Present(TestFrame(TFrameFormat::XRGB8888).View(), Stretched);
+    EXPECT_TRUE(pointerReaches(200, 150));
 }

@@ -1,240 +1,34 @@
-// server-loadrun: drives real zarvenok-server processes over the loopback.
-//   load  BIN BACKEND SERVERS CLIENTS SUBMISSIONS READS
-//         a fixed amount of work from many clients; with two servers every
-//         token is fetched from one and submitted to the other. Prints the
-//         throughput and latency percentiles; fails if any submission is
-//         lost or refused.
-//   crash BIN BACKEND ROUNDS KILL_AFTER
-//         kills the server with SIGKILL while submissions are in flight,
-//         restarts it on the same database and checks that every submission
-//         answered "OK" is there.
-//   seed  BASE NAME SCORE SQUAD [NAME SCORE SQUAD ...]
-//         submits scores the way the game does.
-// BACKEND is "sqlite" (a file in a fresh folder) or "postgresql" (a fresh
-// database on the cluster named by ZARVENOK_TEST_POSTGRESQL).
-#include "Support.h"
+// The load, crash, seed and churn runs of server-loadrun (see LoadRuns.h).
+#include "LoadRuns.h"
+
+#include "LoadSupport.h"
 
 #include "ScoreRecord.h"
 #include "TextEncoding.h"
 
-#include <curl/curl.h>
-#include <nlohmann/json.hpp>
-
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <map>
+#include <memory>
 #include <mutex>
-#include <random>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace {
 
-namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-constexpr int SkipCode = 77;
-
-[[noreturn]] void Die(const std::string& message)
+std::vector<std::string> ServerArgs(const TDatabase& db)
 {
-    std::fprintf(stderr, "server-loadrun: %s\n", message.c_str());
-    std::exit(1);
+    std::vector<std::string> args = UnlimitedArgs();
+    args.insert(args.end(), db.ServerArgs.begin(), db.ServerArgs.end());
+    return args;
 }
 
-// A database for the run: where it is and how the server is told.
-struct TDatabase {
-    std::vector<std::string> ServerArgs;
-    fs::path Dir;
-    std::optional<TPostgresDatabase> Postgres;
-
-    explicit TDatabase(const std::string& backend)
-    {
-        if (backend == "sqlite") {
-            std::random_device random;
-            Dir = fs::temp_directory_path() / ("zarvenok-load-" + std::to_string(random()));
-            fs::create_directories(Dir);
-            ServerArgs = {"--sqlite", (Dir / "scores.db").string()};
-        } else if (backend == "postgresql") {
-            if (auto made = TPostgresDatabase::Create())
-                Postgres.emplace(std::move(*made));
-            if (!Postgres) {
-                std::fprintf(stderr, "%s is not set; scripts/test sets it\n", PostgresVariable);
-                std::exit(PostgresRequired() ? 1 : SkipCode);
-            }
-            ServerArgs = {"--postgresql", Postgres->ConnectionString()};
-        } else {
-            Die("unknown backend " + backend);
-        }
-    }
-    ~TDatabase()
-    {
-        if (!Dir.empty())
-            fs::remove_all(Dir);
-    }
-};
-
-// One zarvenok-server process on a free port of its own choosing.
-class TServerProcess {
-public:
-    TServerProcess(const std::string& binary, const std::vector<std::string>& dbArgs)
-    {
-        std::vector<std::string> args = {binary, "--listen", "127.0.0.1", "--port", "0",
-                                         "--threads", "4", "--rate", "0",
-                                         "--connections-per-address", "0"};
-        args.insert(args.end(), dbArgs.begin(), dbArgs.end());
-        int out[2];
-        if (pipe(out) != 0)
-            Die("pipe failed");
-        Pid = fork();
-        if (Pid < 0)
-            Die("fork failed");
-        if (Pid == 0) {
-            // The server never outlives this driver, whatever ends it.
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            dup2(out[1], STDOUT_FILENO);
-            close(out[0]);
-            close(out[1]);
-            std::vector<char*> argv;
-            for (auto& arg : args)
-                argv.push_back(arg.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        std::string line;
-        const auto deadline = Clock::now() + std::chrono::seconds(60);
-        while (line.find('\n') == std::string::npos) {
-            pollfd fd{out[0], POLLIN, 0};
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0)
-                Die("the server did not start in time");
-            char buffer[256];
-            const ssize_t n = read(out[0], buffer, sizeof buffer);
-            if (n <= 0)
-                Die("the server ended before it served");
-            line.append(buffer, static_cast<std::size_t>(n));
-        }
-        close(out[0]);
-        const auto colon = line.rfind(':');
-        Base = "http://127.0.0.1:" + std::to_string(std::stoi(line.substr(colon + 1)));
-    }
-
-    ~TServerProcess() { Stop(SIGTERM); }
-
-    void Stop(int signal)
-    {
-        if (Pid <= 0)
-            return;
-        kill(Pid, signal);
-        int status = 0;
-        waitpid(Pid, &status, 0);
-        Pid = -1;
-    }
-
-    std::string Base;
-
-private:
-    pid_t Pid = -1;
-};
-
-// Keeps one connection open per client, as a browser or the game would.
-class TClient {
-public:
-    TClient() : Curl(curl_easy_init())
-    {
-        curl_easy_setopt(Curl, CURLOPT_WRITEFUNCTION, &Collect);
-        curl_easy_setopt(Curl, CURLOPT_WRITEDATA, &Body);
-        curl_easy_setopt(Curl, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(Curl, CURLOPT_TIMEOUT, 30L);
-    }
-    ~TClient() { curl_easy_cleanup(Curl); }
-    TClient(const TClient&) = delete;
-    TClient& operator=(const TClient&) = delete;
-
-    THttpReply Get(const std::string& url, std::vector<double>* latencies)
-    {
-        Body.clear();
-        curl_easy_setopt(Curl, CURLOPT_URL, url.c_str());
-        const auto start = Clock::now();
-        THttpReply reply;
-        if (curl_easy_perform(Curl) == CURLE_OK)
-            curl_easy_getinfo(Curl, CURLINFO_RESPONSE_CODE, &reply.Status);
-        if (latencies != nullptr)
-            latencies->push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        reply.Body = Body;
-        return reply;
-    }
-
-private:
-    static std::size_t Collect(char* data, std::size_t size, std::size_t count, void* out)
-    {
-        static_cast<std::string*>(out)->append(data, size * count);
-        return size * count;
-    }
-    CURL* Curl;
-    std::string Body;
-};
-
-// Distinct letters-only names: "L" and the number in base 26.
-std::string NameOf(int n)
-{
-    std::string name = "L";
-    do {
-        name += static_cast<char>('A' + n % 26);
-        n /= 26;
-    } while (n > 0);
-    return name;
-}
-
-// Version from one server, submission to another (or the same).
-THttpReply Submit(TClient& client, const std::string& versionBase, const std::string& submitBase,
-                  const std::string& name, int score, std::vector<double>* latencies)
-{
-    const THttpReply version = client.Get(versionBase + "/cgi/version.pl?version&prg=Zarvenok", latencies);
-    if (version.Status != 200 || version.Body.rfind("OK", 0) != 0)
-        return version;
-    const std::string record = BuildScoreRecord(name, score, ReplyField(version.Body, 5), "LOAD");
-    return client.Get(submitBase + "/cgi/version.pl?hs&prg=Zarvenok&inf=" + EncodeLine(record), latencies);
-}
-
-// Every row of the all-time table, name to score.
-std::map<std::string, int64_t> ReadTable(const std::string& base)
-{
-    std::map<std::string, int64_t> rows;
-    TClient client;
-    for (int page = 1;; ++page) {
-        const THttpReply reply = client.Get(base + "/api/scores?page=" + std::to_string(page), nullptr);
-        if (reply.Status != 200)
-            Die("table page " + std::to_string(page) + " answered " + std::to_string(reply.Status));
-        const auto doc = nlohmann::json::parse(reply.Body);
-        for (const auto& row : doc.at("scores"))
-            rows[row.at("name").get<std::string>()] = row.at("score").get<int64_t>();
-        if (page >= doc.at("pages").get<int>())
-            return rows;
-    }
-}
-
-double Percentile(const std::vector<double>& sorted, double p)
-{
-    if (sorted.empty())
-        return 0;
-    const auto index = static_cast<std::size_t>(p / 100.0 * static_cast<double>(sorted.size() - 1) + 0.5);
-    return sorted[std::min(index, sorted.size() - 1)];
-}
+} // namespace
 
 int Load(const std::string& binary, const std::string& backend, int serverCount, int clients,
          int submissions, int reads)
@@ -242,14 +36,14 @@ int Load(const std::string& binary, const std::string& backend, int serverCount,
     TDatabase db(backend);
     std::vector<std::unique_ptr<TServerProcess>> servers;
     for (int i = 0; i < serverCount; ++i)
-        servers.push_back(std::make_unique<TServerProcess>(binary, db.ServerArgs));
+        servers.push_back(std::make_unique<TServerProcess>(binary, ServerArgs(db)));
 
     std::atomic<int> nextJob{0};
     std::atomic<int> refused{0};
     std::mutex merge;
     std::vector<double> latencies;
     const int jobs = submissions + reads;
-    const auto start = Clock::now();
+    const auto start = TClock::now();
     std::vector<std::thread> threads;
     for (int c = 0; c < clients; ++c)
         threads.emplace_back([&] {
@@ -280,7 +74,7 @@ int Load(const std::string& binary, const std::string& backend, int serverCount,
         });
     for (auto& thread : threads)
         thread.join();
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double seconds = std::chrono::duration<double>(TClock::now() - start).count();
 
     std::sort(latencies.begin(), latencies.end());
     const auto table = ReadTable(servers[0]->Base);
@@ -311,7 +105,7 @@ int Crash(const std::string& binary, const std::string& backend, int rounds, int
     std::map<std::string, int64_t> attempted;
     int serial = 0;
     for (int round = 1; round <= rounds; ++round) {
-        TServerProcess server(binary, db.ServerArgs);
+        TServerProcess server(binary, ServerArgs(db));
         std::atomic<bool> stop{false};
         std::atomic<int> oks{0};
         std::mutex merge;
@@ -340,8 +134,8 @@ int Crash(const std::string& binary, const std::string& backend, int rounds, int
                 answeredOk.insert(mineOk.begin(), mineOk.end());
                 attempted.insert(mineTried.begin(), mineTried.end());
             });
-        const auto deadline = Clock::now() + std::chrono::seconds(120);
-        while (oks < killAfter && !stop && Clock::now() < deadline)
+        const auto deadline = TClock::now() + std::chrono::seconds(120);
+        while (oks < killAfter && !stop && TClock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         const bool reached = oks >= killAfter;
         server.Stop(SIGKILL);
@@ -354,7 +148,7 @@ int Crash(const std::string& binary, const std::string& backend, int rounds, int
         std::printf("crash: round %d: SIGKILL after %d submissions answered OK\n", round, oks.load());
     }
 
-    TServerProcess restarted(binary, db.ServerArgs);
+    TServerProcess restarted(binary, ServerArgs(db));
     const auto table = ReadTable(restarted.Base);
     std::size_t missing = 0;
     for (const auto& [name, score] : answeredOk) {
@@ -386,22 +180,90 @@ int Seed(const std::string& base, char** rest, int count)
     return 0;
 }
 
-} // namespace
 
-int main(int argc, char** argv)
+int Churn(const std::string& base, double seconds, const std::string& logPath)
 {
-    curl_global_init(CURL_GLOBAL_DEFAULT);
-    signal(SIGPIPE, SIG_IGN);
-    const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "load" && argc == 8)
-        return Load(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]),
-                    std::atoi(argv[7]));
-    if (mode == "crash" && argc == 6)
-        return Crash(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
-    if (mode == "seed" && argc >= 6)
-        return Seed(argv[2], argv + 3, argc - 3);
-    std::fprintf(stderr, "usage: server-loadrun load BIN BACKEND SERVERS CLIENTS SUBMISSIONS READS\n"
-                         "       server-loadrun crash BIN BACKEND ROUNDS KILL_AFTER\n"
-                         "       server-loadrun seed BASE NAME SCORE SQUAD...\n");
-    return 2;
+    std::FILE* log = std::fopen(logPath.c_str(), "w");
+    if (log == nullptr)
+        Die("cannot write " + logPath);
+    std::mutex merge;
+    const auto until = TClock::now() + std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000));
+    auto record = [&](TClock::time_point start, const char* kind, long status, const std::string& name) {
+        const double at = std::chrono::duration<double>(start.time_since_epoch()).count();
+        const double ms = std::chrono::duration<double, std::milli>(TClock::now() - start).count();
+        std::lock_guard lock(merge);
+        std::fprintf(log, "%.4f %.2f %s %ld %s\n", at, ms, kind, status, name.c_str());
+    };
+    std::vector<std::thread> threads;
+    // One reader of the home page alone, which shows whether it ever waits.
+    threads.emplace_back([&] {
+        TClient client("", false, 10);
+        while (TClock::now() < until) {
+            const auto start = TClock::now();
+            record(start, "home", client.Get(base + "/").Status, "-");
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    for (int c = 0; c < 6; ++c)
+        threads.emplace_back([&, c] {
+            TClient client("", false, 10);
+            for (int i = 0; TClock::now() < until; ++i) {
+                const std::string name = NameOf(c * 1000000 + i);
+                auto start = TClock::now();
+                const THttpReply version = client.Get(base + "/cgi/version.pl?version&prg=Zarvenok");
+                record(start, "version", version.Status, name);
+                if (version.Status == 200) {
+                    const std::string entry = BuildScoreRecord(name, 1000 + i, ReplyField(version.Body, 5), "OUT");
+                    start = TClock::now();
+                    const THttpReply stored =
+                        client.Get(base + "/cgi/version.pl?hs&prg=Zarvenok&inf=" + EncodeLine(entry));
+                    record(start, "submit", stored.Status, name);
+                }
+                start = TClock::now();
+                record(start, "table", client.Get(base + "/api/scores").Status, "-");
+                // Not a flood: a steady trickle that shows each moment.
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        });
+    for (auto& thread : threads)
+        thread.join();
+    std::fclose(log);
+    return 0;
+}
+
+int Sweep(const std::string& binary, const std::string& backend, int64_t tokens, double seconds)
+{
+    TDatabase db(backend);
+    // Started once to make the tables, then given a backlog of expired tokens.
+    TServerProcess(binary, ServerArgs(db)).Stop(SIGTERM);
+    const std::string n = std::to_string(tokens);
+    db.Execute(db.Postgres() ? "INSERT INTO tokens (token, issued_at, used) SELECT md5(g::text), 1, 0 "
+                               "FROM generate_series(1, " + n + ") g"
+                             : "WITH RECURSIVE g(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM g WHERE x < " + n +
+                                   ") INSERT INTO tokens (token, issued_at, used) SELECT printf('%032x', x), 1, 0 FROM g");
+    TServerProcess server(binary, ServerArgs(db));
+    const auto until = TClock::now() + std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000));
+    std::mutex merge;
+    std::vector<double> latencies;
+    std::atomic<int> refused{0};
+    std::vector<std::thread> threads;
+    for (int c = 0; c < 8; ++c)
+        threads.emplace_back([&, c] {
+            TClient client;
+            std::vector<double> mine;
+            for (int i = 0; TClock::now() < until; ++i) {
+                const THttpReply reply = Submit(client, server.Base, server.Base, NameOf(c * 1000000 + i), i, &mine);
+                refused += reply.Status != 200;
+            }
+            std::lock_guard lock(merge);
+            latencies.insert(latencies.end(), mine.begin(), mine.end());
+        });
+    for (auto& thread : threads)
+        thread.join();
+    const int64_t left = db.Number("SELECT COUNT(*) FROM tokens WHERE issued_at = 1");
+    std::printf("sweep: %s, %lld expired tokens; submissions for %.0f s beside the sweep: %s, %d refused; %lld "
+                "expired tokens left\n",
+                backend.c_str(), static_cast<long long>(tokens), seconds, Percentiles(latencies).c_str(),
+                refused.load(), static_cast<long long>(left));
+    return refused == 0 ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 // The store and the HTTP server on a real database: a SQLite file, and a
 // PostgreSQL database on the cluster that scripts/test starts.
+#include "BackendFixture.h"
+#include "ServerFixture.h"
 #include "Pages.h"
 #include "ScoreRecord.h"
 #include "ScoreServer.h"
@@ -18,75 +20,23 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
-const std::string Token = "0123456789abcdef0123456789abcdef";
-
-TSubmission Record(const std::string& name, int64_t score, const std::string& token,
-                   const std::string& add = "")
-{
-    return TSubmission{name, score, token, add};
-}
-
-class Backend : public ::testing::TestWithParam<EStoreBackend> {
-protected:
-    void SetUp() override
-    {
-        if (GetParam() == EStoreBackend::Sqlite) {
-            std::random_device random;
-            Dir = fs::temp_directory_path() / ("zarvenok-store-" + std::to_string(random()));
-            fs::create_directories(Dir);
-            Where = (Dir / "scores.db").string();
-            return;
-        }
-        if (auto db = TPostgresDatabase::Create())
-            Postgres.emplace(std::move(*db));
-        if (!Postgres) {
-            if (PostgresRequired())
-                FAIL() << PostgresVariable << " is not set; scripts/test sets it";
-            GTEST_SKIP() << PostgresVariable << " is not set; run scripts/test";
-        }
-        Where = Postgres->ConnectionString();
-    }
-
-    void TearDown() override
-    {
-        if (!Dir.empty())
-            fs::remove_all(Dir);
-    }
-
-    std::unique_ptr<TScoreStore> Open(std::size_t connections = 4)
-    {
-        return std::make_unique<TScoreStore>(GetParam(), Where, connections);
-    }
-
-    fs::path Dir;
-    std::optional<TPostgresDatabase> Postgres;
-    std::string Where;
-};
-
-std::string BackendName(const ::testing::TestParamInfo<EStoreBackend>& info)
-{
-    return info.param == EStoreBackend::Sqlite ? "Sqlite" : "PostgreSql";
-}
-
 using Store = Backend;
 
 TEST_P(Store, TokenIsUsedOnceAndExpires)
 {
     auto store = Open();
-    store->IssueToken(Token, 1000, 3600);
+    store->IssueToken(Token, 1000);
     EXPECT_EQ(store->Submit(Record("ALICE", 10, Token), 1010, 3600), ESubmitResult::Stored);
     EXPECT_EQ(store->Submit(Record("MALLORY", 99, Token), 1020, 3600), ESubmitResult::UsedToken);
     EXPECT_EQ(store->Submit(Record("MALLORY", 99, std::string(32, 'f')), 1020, 3600),
               ESubmitResult::UnknownToken);
 
     const std::string late = std::string(32, 'a');
-    store->IssueToken(late, 1000, 3600);
+    store->IssueToken(late, 1000);
     EXPECT_EQ(store->Submit(Record("LATE", 5, late), 1000 + 3601, 3600), ESubmitResult::UnknownToken);
     EXPECT_EQ(store->Submit(Record("LATE", 5, late), 1000 + 3600, 3600), ESubmitResult::Stored);
 
-    const TScorePage page = store->Table(INT64_MIN, 0, 10);
+    const TScorePage page = store->Table(EPeriod::AllTime, 2000, 0, 10);
     ASSERT_EQ(page.Total, 2);
     EXPECT_EQ(page.Rows[0].Name, "ALICE");
     EXPECT_EQ(page.Rows[1].Name, "LATE");
@@ -99,7 +49,7 @@ TEST_P(Store, RacingSubmissionsOfOneTokenStoreOnce)
     std::vector<std::string> tokens;
     for (int i = 0; i < Tokens; ++i) {
         tokens.push_back(NewToken());
-        store->IssueToken(tokens.back(), 1000, 3600);
+        store->IssueToken(tokens.back(), 1000);
     }
     std::atomic<int> stored{0};
     std::vector<std::thread> threads;
@@ -126,21 +76,22 @@ TEST_P(Store, TableIsBestFirstPagedAndWeekly)
     store->InsertScore(Record("TIEB", 700, "t4"), 400);
     store->InsertScore(Record("LOW", 10, "t5"), 500);
 
-    const TScorePage first = store->Table(INT64_MIN, 0, 2);
+    const TScorePage first = store->Table(EPeriod::AllTime, 500, 0, 2);
     EXPECT_EQ(first.Total, 5);
     ASSERT_EQ(first.Rows.size(), 2U);
     EXPECT_EQ(first.Rows[0].Name, "OLD");
     EXPECT_EQ(first.Rows[0].Squad, "VETS");
     EXPECT_EQ(first.Rows[0].SubmittedAt, 100);
     EXPECT_EQ(first.Rows[1].Name, "TIEA");
-    const TScorePage second = store->Table(INT64_MIN, 2, 2);
+    const TScorePage second = store->Table(EPeriod::AllTime, 500, 2, 2);
     ASSERT_EQ(second.Rows.size(), 2U);
     EXPECT_EQ(second.Rows[0].Name, "TIEB");
     EXPECT_EQ(second.Rows[0].Rank, 3);
     EXPECT_EQ(second.Rows[1].Name, "MID");
-    EXPECT_TRUE(store->Table(INT64_MIN, 10, 2).Rows.empty());
+    EXPECT_TRUE(store->Table(EPeriod::AllTime, 500, 10, 2).Rows.empty());
 
-    const TScorePage recent = store->Table(300, 0, 10);
+    // The week up to 300 + WeekSeconds starts at 300.
+    const TScorePage recent = store->Table(EPeriod::Week, 300 + WeekSeconds, 0, 10);
     EXPECT_EQ(recent.Total, 3);
     ASSERT_EQ(recent.Rows.size(), 3U);
     EXPECT_EQ(recent.Rows[0].Name, "TIEA");
@@ -152,55 +103,18 @@ TEST_P(Store, TwoStoresShareOneDatabaseAndReopenKeepsIt)
 {
     auto a = Open(2);
     auto b = Open(2);
-    a->IssueToken(Token, 1000, 3600);
+    a->IssueToken(Token, 1000);
     EXPECT_EQ(b->Submit(Record("SHARED", 42, Token), 1001, 3600), ESubmitResult::Stored);
     EXPECT_EQ(a->Submit(Record("SHARED", 42, Token), 1002, 3600), ESubmitResult::UsedToken);
     a.reset();
     b.reset();
     auto reopened = Open(1);
     EXPECT_EQ(reopened->CountScores(), 1);
-    EXPECT_EQ(reopened->Table(INT64_MIN, 0, 1).Rows.at(0).Name, "SHARED");
+    EXPECT_EQ(reopened->Table(EPeriod::AllTime, 2000, 0, 1).Rows.at(0).Name, "SHARED");
 }
 
 INSTANTIATE_TEST_SUITE_P(, Store, ::testing::Values(EStoreBackend::Sqlite, EStoreBackend::PostgreSql),
                          BackendName);
-
-// A server on a free loopback port with its own clock.
-class Server : public Backend {
-protected:
-    void Start(double rate = 0, double burst = 30)
-    {
-        Store = Open(4);
-        TServerConfig config;
-        config.Address = "127.0.0.1";
-        config.Port = 0;
-        config.Threads = 2;
-        config.RatePerSecond = rate;
-        config.Burst = burst;
-        config.Now = [this] { return Clock.load(); };
-        Http = std::make_unique<TScoreServer>(config, *Store);
-        Base = "http://127.0.0.1:" + std::to_string(Http->Port());
-    }
-
-    THttpReply Get(const std::string& target) { return HttpGet(Base, target); }
-
-    std::string IssueToken()
-    {
-        const THttpReply reply = Get("/cgi/version.pl?version&prg=Zarvenok");
-        EXPECT_EQ(reply.Status, 200);
-        return ReplyField(reply.Body, 5);
-    }
-
-    static std::string Submission(const std::string& plain)
-    {
-        return "/cgi/version.pl?hs&prg=Zarvenok&inf=" + EncodeLine(plain);
-    }
-
-    std::atomic<int64_t> Clock{1'700'000'000};
-    std::unique_ptr<TScoreStore> Store;
-    std::unique_ptr<TScoreServer> Http;
-    std::string Base;
-};
 
 TEST_P(Server, GameSubmissionIsStoredOnceAndShown)
 {
@@ -223,7 +137,7 @@ TEST_P(Server, GameSubmissionIsStoredOnceAndShown)
 
     const THttpReply page = Get("/cgi/version.pl?prg=Zarvenok&show&type=0");
     EXPECT_EQ(page.Status, 200);
-    EXPECT_NE(page.Body.find("<td>ALICE</td><td class=\"n\">4321</td><td>REDS</td><td>2023-11-14</td>"),
+    EXPECT_NE(page.Body.find("<td class=\"t\">ALICE</td><td class=\"n\">4321</td><td class=\"t\">REDS</td><td class=\"d\">2023-11-14</td>"),
               std::string::npos)
         << page.Body;
     const THttpReply json = Get("/api/scores?period=week");
@@ -275,7 +189,10 @@ TEST_P(Server, BadSubmissionsStoreNothing)
 
 TEST_P(Server, BurstFromOneAddressIsRefused)
 {
-    Start(0.001, 10);
+    Start([](TServerConfig& config) {
+        config.RatePerSecond = 0.001;
+        config.Burst = 10;
+    });
     int ok = 0;
     int limited = 0;
     for (int i = 0; i < 30; ++i) {

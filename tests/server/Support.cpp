@@ -21,7 +21,7 @@ std::size_t Collect(char* data, std::size_t size, std::size_t count, void* out)
     return size * count;
 }
 
-void Exec(const std::string& conninfo, const std::string& command)
+PGconn* Connect(const std::string& conninfo)
 {
     PGconn* conn = PQconnectdb(conninfo.c_str());
     if (PQstatus(conn) != CONNECTION_OK) {
@@ -29,18 +29,44 @@ void Exec(const std::string& conninfo, const std::string& command)
         PQfinish(conn);
         throw std::runtime_error("cannot reach PostgreSQL: " + message);
     }
-    PGresult* result = PQexec(conn, command.c_str());
-    const bool ok = PQresultStatus(result) == PGRES_COMMAND_OK;
-    const std::string message = PQerrorMessage(conn);
-    PQclear(result);
-    PQfinish(conn);
-    if (!ok)
-        throw std::runtime_error(command + ": " + message);
+    return conn;
 }
 
 } // namespace
 
+void ExecSql(const std::string& conninfo, const std::string& command)
+{
+    PGconn* conn = Connect(conninfo);
+    PGresult* result = PQexec(conn, command.c_str());
+    const bool ok = PQresultStatus(result) == PGRES_COMMAND_OK || PQresultStatus(result) == PGRES_TUPLES_OK;
+    const std::string message = PQerrorMessage(conn);
+    PQclear(result);
+    PQfinish(conn);
+    if (!ok)
+        throw std::runtime_error(command.substr(0, 80) + ": " + message);
+}
+
+int64_t QueryNumber(const std::string& conninfo, const std::string& query)
+{
+    PGconn* conn = Connect(conninfo);
+    PGresult* result = PQexec(conn, query.c_str());
+    const bool ok = PQresultStatus(result) == PGRES_TUPLES_OK && PQntuples(result) > 0;
+    const std::string message = PQerrorMessage(conn);
+    const int64_t value = ok ? std::strtoll(PQgetvalue(result, 0, 0), nullptr, 10) : 0;
+    PQclear(result);
+    PQfinish(conn);
+    if (!ok)
+        throw std::runtime_error(query.substr(0, 80) + ": " + message);
+    return value;
+}
+
 THttpReply HttpGet(const std::string& base, const std::string& target)
+{
+    return HttpCall("GET", base, target);
+}
+
+THttpReply HttpCall(const std::string& method, const std::string& base, const std::string& target,
+                    const std::string& source)
 {
     THttpReply reply;
     CURL* curl = curl_easy_init();
@@ -48,9 +74,17 @@ THttpReply HttpGet(const std::string& base, const std::string& target)
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Collect);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply.Body);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &Collect);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &reply.Headers);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "Mozilla/3.0 (compatible; Indy Library)");
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, 30L);
+    if (method == "HEAD")
+        curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    else if (method != "GET")
+        curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method.c_str());
+    if (!source.empty())
+        curl_easy_setopt(curl, CURLOPT_INTERFACE, ("host!" + source).c_str());
     if (curl_easy_perform(curl) == CURLE_OK)
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply.Status);
     curl_easy_cleanup(curl);
@@ -82,29 +116,29 @@ std::optional<TPostgresDatabase> TPostgresDatabase::Create()
     std::random_device random;
     const std::string name = "zarvenok_test_" + std::to_string(random() % 1000000000U) + "_" +
                              std::to_string(serial++);
-    Exec(admin, "CREATE DATABASE " + name);
+    ExecSql(admin, "CREATE DATABASE " + name);
     return TPostgresDatabase(admin, name);
 }
 
 TPostgresDatabase::TPostgresDatabase(std::string admin, std::string name)
-    : Admin(std::move(admin)), Name(std::move(name)),
+    : Admin(std::move(admin)), DatabaseName(std::move(name)),
       // A later keyword overrides an earlier one in a libpq string.
-      Conninfo(Admin + " dbname=" + Name)
+      Conninfo(Admin + " dbname=" + DatabaseName)
 {
 }
 
 TPostgresDatabase::TPostgresDatabase(TPostgresDatabase&& other) noexcept
-    : Admin(std::move(other.Admin)), Name(std::move(other.Name)), Conninfo(std::move(other.Conninfo))
+    : Admin(std::move(other.Admin)), DatabaseName(std::move(other.DatabaseName)), Conninfo(std::move(other.Conninfo))
 {
-    other.Name.clear();
+    other.DatabaseName.clear();
 }
 
 TPostgresDatabase::~TPostgresDatabase()
 {
-    if (Name.empty())
+    if (DatabaseName.empty())
         return;
     try {
-        Exec(Admin, "DROP DATABASE IF EXISTS " + Name + " WITH (FORCE)");
+        ExecSql(Admin, "DROP DATABASE IF EXISTS " + DatabaseName + " WITH (FORCE)");
     } catch (const std::exception&) {
         // The cluster is thrown away after the run anyway.
     }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The online table in headless Chromium: scores submitted the way the game
 # sends them must show best first, escaped, in the page's text, and the page
-# must render to a screenshot.
+# must render to a screenshot; then, with the widest row there can be, the
+# table and the home page must fit a phone 360 px wide and a desktop.
 #   browser_table.sh SERVER LOADRUN OUTDIR
 set -euo pipefail
 server=$1 loadrun=$2 out=$3
@@ -40,7 +41,7 @@ browse --window-size=900,700 --screenshot="$out/table.png" "$url" >/dev/null
 python3 - "$out/table.html" "$out/table.png" <<'PY'
 import re, sys
 html = open(sys.argv[1], encoding="utf-8").read()
-rows = re.findall(r"<tr><td[^>]*>(\d+)</td><td>([^<]*)</td><td[^>]*>(\d+)</td><td>([^<]*)</td>", html)
+rows = re.findall(r"<tr><td[^>]*>(\d+)</td><td[^>]*>([^<]*)</td><td[^>]*>(\d+)</td><td[^>]*>([^<]*)</td>", html)
 got = [(int(rank), name, int(score), squad) for rank, name, score, squad in rows]
 want = [(1, "ALPHA", 7100, "REDS"), (2, "BRAVO", 2500, "ALPHA"), (3, "DELTA", 2500, "BLUES"), (4, "CHARLIE", 900, "")]
 if got != want:
@@ -50,3 +51,7 @@ if not png.startswith(b"\x89PNG\r\n\x1a\n") or len(png) < 5000:
     sys.exit(f"no usable screenshot ({len(png)} bytes)")
 print(f"browser: {len(got)} rows in order, screenshot {len(png)} bytes")
 PY
+
+# The widest name, score and squad the game can send.
+"$loadrun" seed "$base" WWWWWWWWWW 100000000 MMMMMMMMMM
+python3 "$(dirname "$0")/browser_layout.py" "$chromium" "$out/layout" "table=$url" "week=$base/cgi/version.pl?prg=Zarvenok&show&type=0&period=week" "home=$base/"

@@ -1,10 +1,11 @@
 // What makes the busiest effects read on small speakers, measured on the
 // built library: the rifle's crack leads its thump, and a miss is a noisy
 // ricochet that falls away rather than a pure whistle.
-#include "WaveCollection.h"
+#include "WaveMeasures.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -50,27 +51,16 @@ TSpectrum SpectrumOf(const TWave& wave, double fromSeconds, double seconds)
     return spectrum;
 }
 
-// The built library, read once for these checks.
-const TWaveCollection& Library()
-{
-    static const TWaveCollection* library = [] {
-        auto* loaded = new TWaveCollection;
-        loaded->LoadFromFile(std::string(ZARVENOK_BUILD_DIR) + "/Data/Music.dxw");
-        return loaded;
-    }();
-    return *library;
-}
-
 TEST(EffectCharacter, TheRifleCracksInItsFirstThirtyMillisecondsOnTopOfItsThump)
 {
-    const TSpectrum onset = SpectrumOf(Library().Find("1").Wave, 0, 0.03);
+    const TSpectrum onset = SpectrumOf(BuiltLibrary().Find("1").Wave, 0, 0.03);
     EXPECT_GE(onset.Band(1000, 4000) / onset.Total(), 0.25) << "the crack that laptop speakers carry";
     EXPECT_GE(onset.Band(0, 250) / onset.Total(), 0.15) << "the thump under it";
 }
 
 TEST(EffectCharacter, AMissIsANoisyRicochetThatFalls)
 {
-    const TWave& wave = Library().Find("2").Wave;
+    const TWave& wave = BuiltLibrary().Find("2").Wave;
     const auto centroidAbove500 = [](const TSpectrum& s) {
         double weighted = 0, sum = 0;
         for (size_t k = 0; k < s.Power.size(); ++k)
@@ -93,6 +83,24 @@ TEST(EffectCharacter, AMissIsANoisyRicochetThatFalls)
     }
     EXPECT_LT(centroidAbove500(SpectrumOf(wave, 0.3, 0.04)), 0.85 * centroidAbove500(SpectrumOf(wave, 0.03, 0.04)))
         << "the whine falls away";
+}
+
+// A soldier's cry answers the shot that kills him: at full voice within
+// 40 ms, then a second sound of his (a cry, a gasp or a groan) after it.
+TEST(EffectCharacter, CriesStartOnTheKillAndGoOn)
+{
+    for (int kind = 1; kind <= 4; ++kind) {
+        const std::string name = "terror" + std::to_string(kind) + "_dead";
+        const TWave& wave = BuiltLibrary().Find(name).Wave;
+        const double rate = wave.SamplesPerSec();
+        const TSignal cry = SamplesOf(wave);
+        EXPECT_LT(OnsetSeconds(cry, rate, 6), 0.04) << name;
+        const TSignal after(cry.begin() + std::min(cry.size(), static_cast<size_t>(0.3 * rate)), cry.end());
+        double peak = 0, later = 0;
+        for (double s : cry) peak = std::max(peak, std::abs(s));
+        for (double s : after) later = std::max(later, std::abs(s));
+        EXPECT_GT(later, peak * DbToGain(-20)) << name << " is over at once";
+    }
 }
 
 } // namespace

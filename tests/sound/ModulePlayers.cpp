@@ -1,6 +1,8 @@
 // Module rendering through libxmp and libopenmpt for the tests.
 #include "ModulePlayers.h"
 
+#include "LoudnessMeter.h"
+
 #include <libopenmpt/libopenmpt.h>
 #include <xmp.h>
 
@@ -15,7 +17,9 @@ constexpr double MaxSeconds = 400;
 
 // Running sums of a render, turned into its figures at the end.
 struct TTally {
-    double Left = 0, Right = 0, LeftSquares = 0, RightSquares = 0, SideSquares = 0;
+    explicit TTally(int rate) : Meter(rate) {}
+    double Left = 0, Right = 0, LeftSquares = 0, RightSquares = 0, SideSquares = 0, LeftRight = 0;
+    TLoudnessMeter Meter;
     long Frames = 0;
     std::vector<double> PositionLeftSquares, PositionRightSquares;
     std::vector<long> PositionFrames;
@@ -35,6 +39,8 @@ void Note(TModuleRender& render, double left, double right, double& sumSquares, 
     tally.LeftSquares += left * left;
     tally.RightSquares += right * right;
     tally.SideSquares += (left - right) * (left - right) / 4;
+    tally.LeftRight += left * right;
+    tally.Meter.Add(left, right);
     ++tally.Frames;
     if (position >= 0) {
         const size_t at = static_cast<size_t>(position);
@@ -58,6 +64,8 @@ void Finish(TModuleRender& render, const TTally& tally)
     render.LeftRms = std::sqrt(tally.LeftSquares / frames);
     render.RightRms = std::sqrt(tally.RightSquares / frames);
     render.SideRms = std::sqrt(tally.SideSquares / frames);
+    render.Correlation = tally.LeftRight / std::sqrt(std::max(tally.LeftSquares * tally.RightSquares, 1e-30));
+    render.Lufs = tally.Meter.Lufs();
     for (size_t i = 0; i < tally.PositionFrames.size(); ++i) {
         const double positionFrames = static_cast<double>(std::max(tally.PositionFrames[i], 1L));
         render.PositionLeftRms.push_back(std::sqrt(tally.PositionLeftSquares[i] / positionFrames));
@@ -96,7 +104,7 @@ TModuleRender RenderWithXmp(const std::vector<uint8_t>& module, int rate, bool k
     render.OrderCount = info.mod->len;
     double sumSquares = 0;
     long count = 0;
-    TTally tally;
+    TTally tally(rate);
     long frames = 0;
     if (xmp_start_player(context, rate, 0) == 0) {
         xmp_frame_info frame;
@@ -141,7 +149,7 @@ TModuleRender RenderWithOpenMpt(const std::vector<uint8_t>& module, int rate, bo
     openmpt_module_set_repeat_count(player, 0);
     double sumSquares = 0;
     long count = 0;
-    TTally tally;
+    TTally tally(rate);
     long frames = 0;
     std::vector<float> left(512), right(512);
     for (;;) {

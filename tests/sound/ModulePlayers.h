@@ -22,6 +22,8 @@ struct TModuleRender {
     double LeftRms = 0, RightRms = 0;
     double SideRms = 0; // of (left - right) / 2: what stereo adds to the middle
     std::vector<double> PositionLeftRms, PositionRightRms; // by order position
+    double Correlation = 0; // of left and right: 1 mono, 0 unrelated
+    double Lufs = -70; // programme loudness
 };
 
 // Plays the module once through, stereo at `rate`.

@@ -1,6 +1,7 @@
 // The instruments inside the built modules, read with a reader of the
 // tests' own: 16-bit samples that start at silence and loop without a
-// jump, and an order list that only names patterns that exist.
+// jump, held notes that waver or beat, and an order list that only names
+// patterns that exist.
 #include "ModulePlayers.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,8 @@ struct TSample {
     std::vector<int16_t> Data;
     bool Looped = false;
     size_t LoopStart = 0, LoopLength = 0;
+    int VibratoDepth = 0; // the instrument's own vibrato
+    int FineTune = 0;
 };
 
 struct TModuleContents {
@@ -58,10 +61,13 @@ TModuleContents ReadModule(const std::vector<uint8_t>& bytes)
         const std::string name(bytes.begin() + static_cast<long>(pos + 4), bytes.begin() + static_cast<long>(pos + 26));
         const int sampleCount = static_cast<int>(r.U16(pos + 27));
         const size_t sampleHeaderSize = sampleCount ? r.U32(pos + 29) : 40;
+        const int vibratoDepth = sampleCount ? static_cast<int>(r.U8(pos + 237)) : 0;
         pos += instrumentSize;
         std::vector<TSample> samples(static_cast<size_t>(sampleCount));
         for (TSample& sample : samples) {
             sample.Instrument = name.c_str();
+            sample.VibratoDepth = vibratoDepth;
+            sample.FineTune = static_cast<int8_t>(r.U8(pos + 13));
             const uint32_t type = r.U8(pos + 14);
             if ((type & 0x10) == 0) throw std::runtime_error(name + ": not a 16-bit sample");
             sample.Data.resize(r.U32(pos) / 2);
@@ -107,6 +113,23 @@ TEST_P(ModuleSamples, StartQuietlyAndLoopWithoutAJump)
         const int usualStep = steps[steps.size() * 998 / 1000];
         const int seam = std::abs(sample.Data[sample.LoopStart] - sample.Data[sample.LoopStart + sample.LoopLength - 1]);
         EXPECT_LE(seam, usualStep);
+    }
+}
+
+// A held note with dead-straight harmonics sounds like a test tone: every
+// instrument that holds its notes (a looped sample) wavers with its own
+// vibrato, or is doubled by a detuned twin that beats against it.
+TEST_P(ModuleSamples, HeldNotesWaverOrBeat)
+{
+    const TModuleContents module =
+        ReadModule(ReadBinaryFile(std::string(ZARVENOK_BUILD_DIR) + "/Music/" + GetParam() + ".xm"));
+    for (const TSample& sample : module.Samples) {
+        if (!sample.Looped) continue;
+        const bool twinned = std::any_of(module.Samples.begin(), module.Samples.end(), [&](const TSample& other) {
+            return other.Instrument == sample.Instrument + "~" && other.FineTune != sample.FineTune;
+        });
+        const bool isTwin = !sample.Instrument.empty() && sample.Instrument.back() == '~';
+        EXPECT_TRUE(sample.VibratoDepth > 0 || twinned || isTwin) << sample.Instrument << " holds a straight tone";
     }
 }
 

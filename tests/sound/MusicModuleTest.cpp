@@ -91,6 +91,20 @@ TEST_P(MusicModule, IsStereoFreeOfOffsetAndRisesAndFalls)
     }
 }
 
+// As the game plays it: loud enough to stand beside the effects without
+// clipping, and wide, the sides carrying instruments and doubles of their
+// own rather than one mix in two channels, yet one band, not two.
+TEST_P(MusicModule, IsWideAndLevelledForTheGame)
+{
+    const TModuleRender render = RenderWithXmp(Module(), 22050);
+    ASSERT_TRUE(render.Loaded);
+    EXPECT_GE(render.Correlation, 0.6) << "the sides drift apart";
+    EXPECT_LE(render.Correlation, 0.8) << "narrow: nearly mono";
+    EXPECT_NEAR(render.Lufs, -16.0, 1.0) << "loudness";
+    EXPECT_EQ(render.ClippedSamples, 0);
+    EXPECT_LT(render.Peak, 0.99);
+}
+
 INSTANTIATE_TEST_SUITE_P(Tracks, MusicModule,
                          ::testing::Values(TTrack{"1", 60, 90}, TTrack{"2", 90, 120}, TTrack{"3", 30, 45}),
                          [](const auto& trackInfo) { return std::string("Track") + trackInfo.param.Name; });

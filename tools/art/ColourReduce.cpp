@@ -1,10 +1,12 @@
-// Median cut over the picture's colours, each box standing for its most
+// Median cut over the picture's colours (the box cut next is the widest,
+// weighed by how many pixels it covers), each box standing for its most
 // common colour (so a flat fill keeps its exact value), then every colour
 // mapped to the nearest one kept.
 #include "ColourReduce.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <stdexcept>
 #include <unordered_map>
@@ -22,6 +24,7 @@ struct TBox {
     size_t Begin = 0, End = 0; // a range of the sorted colour list
     int Range = 0;             // widest channel extent
     int Widest = 0;            // which channel that is
+    double Weight = 0;         // how much cutting it is worth
 };
 
 bool Opaque(uint32_t p) { return (p >> 24) == 0xFF; }
@@ -53,6 +56,11 @@ void Measure(const std::vector<TColour>& colours, TBox& box)
             box.Range = hi[c] - lo[c];
             box.Widest = c;
         }
+    // Wide boxes and much-used ones: a gradient over a large area (a sky)
+    // earns its colours, so it grades in small steps instead of bands.
+    uint64_t pixels = 0;
+    for (size_t i = box.Begin; i < box.End; ++i) pixels += colours[i].Count;
+    box.Weight = box.Range * std::sqrt(static_cast<double>(pixels));
 }
 
 // Perceptual weights: the eye is most sensitive to green, least to blue.
@@ -77,10 +85,10 @@ void ReduceColours(TRgbaImage& image, int maxColours)
     std::vector<TBox> boxes{{0, colours.size()}};
     Measure(colours, boxes[0]);
     while (boxes.size() < static_cast<size_t>(maxColours)) {
-        // The widest box is cut; ties go to the first.
+        // The weightiest box is cut; ties go to the first.
         size_t pick = boxes.size();
         for (size_t b = 0; b < boxes.size(); ++b)
-            if (boxes[b].End - boxes[b].Begin > 1 && (pick == boxes.size() || boxes[b].Range > boxes[pick].Range))
+            if (boxes[b].End - boxes[b].Begin > 1 && (pick == boxes.size() || boxes[b].Weight > boxes[pick].Weight))
                 pick = b;
         if (pick == boxes.size() || boxes[pick].Range == 0) break;
         TBox& box = boxes[pick];

@@ -142,10 +142,18 @@ private:
     int InstrumentIndex(const TLine& line, const std::string& name) const;
     TPhraseCell ParseCell(const TLine& line, const std::string& token) const;
     void PanChannels(std::vector<std::vector<TXmCell>>& channels) const;
+    void AddTwins();
+    int TwinInstrument(int instrument, int cents);
 
     TXmModule module_;
     std::vector<std::string> channels_;
     std::vector<std::optional<int>> channelPans_; // by channel; none keeps the instruments' own
+    struct TTwin {
+        int Pan = 128;
+        int Cents = 0;
+    };
+    std::vector<std::optional<TTwin>> channelTwins_; // by channel: a detuned double elsewhere in the field
+    std::map<std::pair<int, int>, int> twinInstruments_; // (instrument, cents) -> 1-based index
     std::vector<std::optional<int>> patternVolumes_; // the song's volume from each pattern on
     std::map<std::string, int> instruments_; // name -> 1-based index
     std::map<std::string, std::map<std::string, TKitKey>> kits_;
@@ -203,11 +211,27 @@ void TCompositionReader::TopLevel(const TLine& line)
         module_.Bpm = line.Integer(0);
         if (module_.Bpm < 32 || module_.Bpm > 255) line.Fail("the tempo is 32 to 255");
     } else if (k == "channel") {
-        if (line.ArgCount() != 1 && (line.ArgCount() != 3 || line.Arg(1) != "pan")) line.Fail("'channel' takes NAME [pan 0-255]");
+        // "channel NAME [pan 0-255] [twin PAN CENTS]"
+        const auto usage = [&] { line.Fail("'channel' takes NAME [pan 0-255] [twin PAN CENTS]"); };
+        if (line.ArgCount() < 1) usage();
         if (!patterns_.empty()) line.Fail("channels come before the patterns");
         if (std::find(channels_.begin(), channels_.end(), line.Arg(0)) != channels_.end()) line.Fail("channel declared twice");
+        std::optional<int> pan;
+        std::optional<TTwin> twin;
+        for (size_t i = 1; i < line.ArgCount(); ++i) {
+            if (line.Arg(i) == "pan" && i + 1 < line.ArgCount() && !pan) {
+                pan = std::clamp(line.Integer(i + 1), 0, 255);
+                ++i;
+            } else if (line.Arg(i) == "twin" && i + 2 < line.ArgCount() && !twin) {
+                twin = TTwin{std::clamp(line.Integer(i + 1), 0, 255), std::clamp(line.Integer(i + 2), -50, 50)};
+                i += 2;
+            } else {
+                usage();
+            }
+        }
         channels_.push_back(line.Arg(0));
-        channelPans_.push_back(line.ArgCount() == 3 ? std::optional<int>(std::clamp(line.Integer(2), 0, 255)) : std::nullopt);
+        channelPans_.push_back(pan);
+        channelTwins_.push_back(twin);
     } else if (k == "instrument") {
         line.ExpectArgs(1, 1);
         if (instruments_.count(line.Arg(0)) != 0) line.Fail("instrument declared twice");
@@ -461,6 +485,7 @@ TXmModule TCompositionReader::Read(const std::string& text, const std::string& f
     }
     FinishInstrument();
     if (!sawOrder_) throw TRecipeError(file + ": no order list");
+    AddTwins();
     module_.Channels = static_cast<int>(channels_.size() + channels_.size() % 2);
     for (size_t p = 0; p < patternChannels_.size(); ++p) {
         auto& channels = patternChannels_[p];
@@ -474,6 +499,41 @@ TXmModule TCompositionReader::Read(const std::string& text, const std::string& f
         module_.Patterns.push_back(std::move(pattern));
     }
     return module_;
+}
+
+// A twin plays its channel's every row, on a channel of its own placed
+// elsewhere in the stereo field, with instruments detuned by a few cents:
+// the two drift in and out of phase, so the sides differ as a choir's or a
+// doubled guitar's do, and a held note beats gently.
+void TCompositionReader::AddTwins()
+{
+    const size_t declared = channels_.size();
+    for (size_t c = 0; c < declared; ++c) {
+        if (!channelTwins_[c]) continue;
+        const TTwin twin = *channelTwins_[c];
+        channels_.push_back(channels_[c] + "~");
+        channelPans_.push_back(twin.Pan);
+        for (auto& pattern : patternChannels_) {
+            std::vector<TXmCell> rows = pattern[c];
+            for (TXmCell& cell : rows)
+                if (cell.Instrument != 0) cell.Instrument = static_cast<uint8_t>(TwinInstrument(cell.Instrument, twin.Cents));
+            pattern.push_back(std::move(rows));
+        }
+    }
+    if (channels_.size() > 32) throw TRecipeError("more than 32 channels with the twins");
+}
+
+int TCompositionReader::TwinInstrument(int instrument, int cents)
+{
+    const auto key = std::make_pair(instrument, cents);
+    const auto found = twinInstruments_.find(key);
+    if (found != twinInstruments_.end()) return found->second;
+    TXmInstrument twin = module_.Instruments[static_cast<size_t>(instrument - 1)];
+    twin.Name += "~";
+    twin.Sample.FineTune = static_cast<int8_t>(std::clamp(twin.Sample.FineTune + cents * 128 / 100, -128, 127));
+    module_.Instruments.push_back(twin);
+    if (module_.Instruments.size() > 128) throw TRecipeError("more than 128 instruments with the twins");
+    return twinInstruments_[key] = static_cast<int>(module_.Instruments.size());
 }
 
 // A note with an instrument takes the sample's panning, so a channel's

@@ -110,9 +110,11 @@ TSignal Speak(const TSpeechRequest& request, double rate)
     size_t firstWindow = 0, lastWindow = levels.size();
     while (firstWindow < lastWindow && levels[firstWindow] < loudest * DbToGain(-41)) ++firstWindow;
     while (lastWindow > firstWindow && levels[lastWindow - 1] < loudest * DbToGain(-55)) --lastWindow;
-    const size_t margin = static_cast<size_t>(sourceRate * 0.03);
+    // A word must answer at once (its first sound within a few ms); its
+    // end keeps a little more of the fading breath.
+    const size_t lead = static_cast<size_t>(sourceRate * 0.008), margin = static_cast<size_t>(sourceRate * 0.03);
     size_t first = firstWindow * window, last = std::min(speech.size(), lastWindow * window);
-    first = first > margin ? first - margin : 0;
+    first = first > lead ? first - lead : 0;
     last = std::min(speech.size(), last + margin);
     TSignal trimmed(speech.begin() + static_cast<std::ptrdiff_t>(first), speech.begin() + static_cast<std::ptrdiff_t>(last));
     return Resample(trimmed, sourceRate / rate);

@@ -205,6 +205,13 @@ std::unique_ptr<ISoundBuffer> THeadlessAudioDevice::CreateBuffer(std::span<const
     return std::make_unique<THeadlessSoundBuffer>(State_, std::move(samples), std::string());
 }
 
+bool THeadlessAudioDevice::ToggleMute()
+{
+    Muted_ = !Muted_;
+    Log_->Record(Muted_ ? "mute on" : "mute off");
+    return Muted_;
+}
+
 int THeadlessAudioDevice::BufferCount(const std::string& label) const
 {
     return static_cast<int>(std::count_if(State_->Buffers.begin(), State_->Buffers.end(),

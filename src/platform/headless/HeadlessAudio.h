@@ -47,6 +47,9 @@ public:
     // Needs the device open, a "fmt " block whose channels, rate and block
     // align are above 0, and at least one whole sample; else nullptr.
     std::unique_ptr<ISoundBuffer> CreateBuffer(std::span<const uint8_t> format, std::span<const uint8_t> data) override;
+    // Records `mute on` or `mute off`.
+    bool ToggleMute() override;
+    bool Muted() const override { return Muted_; }
 
     THeadlessSoundLog& Log() { return *Log_; }
 
@@ -65,4 +68,5 @@ private:
     std::shared_ptr<TState> State_;
     bool HasDevice_ = true;
     bool Open_ = false;
+    bool Muted_ = false;
 };

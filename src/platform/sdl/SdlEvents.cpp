@@ -3,10 +3,12 @@
 
 #include "SdlSignals.h"
 #include "SdlVideo.h"
+#include "SdlWindowManager.h"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 
 TSdlEvents::TSdlEvents(TSdlVideo& video) : Video_(video) {}
 
@@ -84,6 +86,13 @@ bool TSdlEvents::Translate(const SDL_Event& sdlEvent, TInputEvent& event)
         default: break;
         }
         switch (sdlEvent.window.event) {
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_MOVED:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED: LayoutChanged_ = true; break;
+        default: break;
+        }
+        switch (sdlEvent.window.event) {
         case SDL_WINDOWEVENT_CLOSE: event.Kind = TInputEvent::TKind::Close; return true;
         case SDL_WINDOWEVENT_FOCUS_GAINED: event.Kind = TInputEvent::TKind::Activate; return true;
         case SDL_WINDOWEVENT_FOCUS_LOST: event.Kind = TInputEvent::TKind::Deactivate; return true;
@@ -101,9 +110,92 @@ bool TSdlEvents::Translate(const SDL_Event& sdlEvent, TInputEvent& event)
         default: return false;
         }
     default:
-        // Quit follows the window's close event, which the game already gets.
+        // Controllers speak through what they make; quit follows the
+        // window's close event, which the game already gets.
+        Gamepad_.Handle(sdlEvent, Pending_);
         return false;
     }
+}
+
+void TSdlEvents::Delivered(const TInputEvent& event)
+{
+    using TKind = TInputEvent::TKind;
+    if (event.Kind != TKind::MouseMove && event.Kind != TKind::MouseDown && event.Kind != TKind::MouseUp) return;
+    PointerKnown_ = true;
+    PointerX_ = event.X;
+    PointerY_ = event.Y;
+    SteeredX_ = event.X;
+    SteeredY_ = event.Y;
+}
+
+bool TSdlEvents::SteerPointer(TInputEvent& event)
+{
+    double dx = 0;
+    double dy = 0;
+    Gamepad_.Advance(SDL_GetTicks(), dx, dy);
+    if (dx == 0 && dy == 0) {
+        if (Steered_ && !Gamepad_.Steering()) {
+            Steered_ = false;
+            WarpSystemPointer();
+        }
+        return false;
+    }
+    Steered_ = true;
+    const int width = Video_.ClientWidth();
+    const int height = Video_.ClientHeight();
+    if (width <= 0 || height <= 0) return false;
+    if (!PointerKnown_) {
+        SteeredX_ = width / 2;
+        SteeredY_ = height / 2;
+    }
+    SteeredX_ = std::clamp(SteeredX_ + dx, 0.0, width - 1.0);
+    SteeredY_ = std::clamp(SteeredY_ + dy, 0.0, height - 1.0);
+    const int x = static_cast<int>(std::lround(SteeredX_));
+    const int y = static_cast<int>(std::lround(SteeredY_));
+    if (PointerKnown_ && x == PointerX_ && y == PointerY_) return false;
+    const double keptX = SteeredX_;
+    const double keptY = SteeredY_;
+    event = TInputEvent{};
+    event.Kind = TInputEvent::TKind::MouseMove;
+    event.X = x;
+    event.Y = y;
+    Delivered(event);
+    SteeredX_ = keptX;
+    SteeredY_ = keptY;
+    return true;
+}
+
+void TSdlEvents::WarpSystemPointer()
+{
+    SDL_Window* window = Video_.Window();
+    int windowX = 0;
+    int windowY = 0;
+    if (window == nullptr || SDL_GetKeyboardFocus() != window || !PointerKnown_ ||
+        !Video_.SurfaceToWindow(PointerX_, PointerY_, windowX, windowY))
+        return;
+    SDL_WarpMouseInWindow(window, windowX, windowY);
+}
+
+bool TSdlEvents::PointerAfterLayoutChange(TInputEvent& event)
+{
+    if (Video_.LayoutChanges() != LayoutChangesSeen_) {
+        LayoutChangesSeen_ = Video_.LayoutChanges();
+        LayoutChanged_ = true;
+    }
+    if (!LayoutChanged_) return false;
+    LayoutChanged_ = false;
+    int windowX = 0;
+    int windowY = 0;
+    int x = 0;
+    int y = 0;
+    if (!SdlPointerInWindow(Video_.Window(), windowX, windowY) || !Video_.MapToSurface(windowX, windowY, x, y))
+        return false;
+    if (PointerKnown_ && x == PointerX_ && y == PointerY_) return false;
+    event = TInputEvent{};
+    event.Kind = TInputEvent::TKind::MouseMove;
+    event.X = x;
+    event.Y = y;
+    return true;
 }
 
 bool TSdlEvents::WaitEvent(TInputEvent& event, uint32_t timeoutMs)
@@ -115,13 +207,32 @@ bool TSdlEvents::WaitEvent(TInputEvent& event, uint32_t timeoutMs)
             event.Kind = TInputEvent::TKind::Terminate;
             return true;
         }
+        if (!Pending_.empty()) {
+            event = Pending_.front();
+            Pending_.pop_front();
+            // The gamepad's presses land where its pointer is.
+            if (event.Kind == TInputEvent::TKind::MouseDown || event.Kind == TInputEvent::TKind::MouseUp) {
+                event.X = PointerKnown_ ? PointerX_ : Video_.ClientWidth() / 2;
+                event.Y = PointerKnown_ ? PointerY_ : Video_.ClientHeight() / 2;
+                Delivered(event);
+            }
+            return true;
+        }
+        if (PointerAfterLayoutChange(event)) {
+            Delivered(event);
+            return true;
+        }
+        if (SteerPointer(event)) return true;
         const Uint32 elapsed = SDL_GetTicks() - start;
         const Uint32 left = elapsed >= timeoutMs ? 0 : timeoutMs - elapsed;
+        const Uint32 slice = std::min(left, Gamepad_.Steering() ? StickStep : WaitSlice);
         SDL_Event sdlEvent;
-        const int got = left == 0 ? SDL_PollEvent(&sdlEvent)
-                                  : SDL_WaitEventTimeout(&sdlEvent, static_cast<int>(std::min(left, WaitSlice)));
+        const int got = left == 0 ? SDL_PollEvent(&sdlEvent) : SDL_WaitEventTimeout(&sdlEvent, static_cast<int>(slice));
         if (got != 0) {
-            if (Translate(sdlEvent, event)) return true;
+            if (Translate(sdlEvent, event)) {
+                Delivered(event);
+                return true;
+            }
             continue;
         }
         if (left == 0) return false;

@@ -20,6 +20,19 @@ xmp_context ContextOf(void* module)
 // Bytes rendered at a time when the output is converted.
 constexpr int ScratchBytes = 4096;
 
+// The music volume, on 16-bit samples in the machine's order.
+void ScaleSamples(uint8_t* bytes, int length, int gain)
+{
+    if (gain == TSdlAudioDevice::UnitGain) return;
+    const size_t count = static_cast<size_t>(length) / sizeof(int16_t);
+    for (size_t i = 0; i < count; ++i) {
+        int16_t sample = 0;
+        std::memcpy(&sample, bytes + i * sizeof sample, sizeof sample);
+        sample = static_cast<int16_t>((static_cast<int64_t>(sample) * gain) / TSdlAudioDevice::UnitGain);
+        std::memcpy(bytes + i * sizeof sample, &sample, sizeof sample);
+    }
+}
+
 } // namespace
 
 TSdlModulePlayer::TSdlModulePlayer(TSdlAudioDevice& audio) : Audio_(audio)
@@ -88,12 +101,15 @@ void TSdlModulePlayer::Render(void* self, uint8_t* stream, int length)
     std::lock_guard lock(player.RenderLock_);
     if (player.Rendering_ == nullptr) return;
     xmp_context context = ContextOf(player.Rendering_);
+    const int gain = player.Audio_.MusicGain();
     if (player.Stream_ == nullptr) {
         if (xmp_play_buffer(context, stream, length, 0) != 0) std::memset(stream, 0, static_cast<size_t>(length));
+        ScaleSamples(stream, length, gain);
         return;
     }
     while (SDL_AudioStreamAvailable(player.Stream_) < length) {
         if (xmp_play_buffer(context, player.Scratch_.data(), ScratchBytes, 0) != 0) break;
+        ScaleSamples(player.Scratch_.data(), ScratchBytes, gain);
         if (SDL_AudioStreamPut(player.Stream_, player.Scratch_.data(), ScratchBytes) != 0) break;
     }
     // Whatever is not filled keeps the silence the mixer put there.

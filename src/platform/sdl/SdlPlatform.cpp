@@ -15,7 +15,54 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <stdexcept>
+#include <string>
+
+namespace {
+
+bool IsSet(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    return value != nullptr && *value != '\0';
+}
+
+// Why no display could be used, as the environment tells it.
+std::runtime_error NoDisplay()
+{
+    std::string reason;
+    if (IsSet("DISPLAY"))
+        reason = "the X display \"" + std::string(std::getenv("DISPLAY")) + "\" cannot be opened";
+    else if (IsSet("WAYLAND_DISPLAY"))
+        reason = "the Wayland display \"" + std::string(std::getenv("WAYLAND_DISPLAY")) + "\" cannot be opened";
+    else
+        reason = "neither DISPLAY nor WAYLAND_DISPLAY is set";
+    return std::runtime_error("No display to show the game on: " + reason + ". Start it in a desktop session.");
+}
+
+// Starts SDL's video. SDL falls back to drivers that draw into memory when
+// no display can be opened, and a game nobody can see would run for ever:
+// such a driver is taken only when SDL_VIDEODRIVER names it.
+void StartVideo()
+{
+    const bool chosen = IsSet("SDL_VIDEODRIVER");
+    // Without its runtime folder no Wayland display can be reached, and
+    // asking prints an error of the library's own.
+    if (!chosen && !IsSet("WAYLAND_DISPLAY") && !IsSet("XDG_RUNTIME_DIR"))
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,kmsdrm");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+        if (!chosen) throw NoDisplay();
+        throw std::runtime_error(std::string("The display cannot be used: ") + SDL_GetError());
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (chosen || driver == nullptr || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0))
+        return;
+    SDL_Quit();
+    throw NoDisplay();
+}
+
+} // namespace
 
 TSdlPlatform::TSdlPlatform(const std::string& applicationName, std::unique_ptr<IHttpClient> http)
     : Http_(std::move(http))
@@ -24,8 +71,9 @@ TSdlPlatform::TSdlPlatform(const std::string& applicationName, std::unique_ptr<I
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // The name the desktop's sound settings show for the game's stream.
     SDL_SetHint(SDL_HINT_APP_NAME, applicationName.c_str());
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0)
-        throw std::runtime_error(std::string("The display cannot be used: ") + SDL_GetError());
+    StartVideo();
+    // Gamepads are welcome but not needed.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     // The game reads key presses only; text input would bring up input methods.
     SDL_StopTextInput();
     Signals_ = std::make_unique<TSdlSignals>();

@@ -22,8 +22,9 @@ public:
     // Starts SDL's video and events, and answers SIGINT and SIGTERM with a
     // Terminate event instead of SDL's own handling. The name is what the
     // desktop's sound settings show for the game. Raises std::runtime_error
-    // with SDL's reason when there is no display. HTTP goes through `http`
-    // when one is given, else through libcurl.
+    // with the reason when there is no display, also when SDL would fall
+    // back to drawing into memory (unless SDL_VIDEODRIVER asks for that).
+    // HTTP goes through `http` when one is given, else through libcurl.
     explicit TSdlPlatform(const std::string& applicationName = "Zarvenok", std::unique_ptr<IHttpClient> http = nullptr);
     ~TSdlPlatform() override;
     TSdlPlatform(const TSdlPlatform&) = delete;

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -65,15 +64,29 @@ void TSdlVideo::Destroy()
     ShownValid_ = false;
 }
 
+void TSdlVideo::SetScaling(const TFrameScaling& scaling)
+{
+    Scaling_ = scaling;
+    ShownValid_ = false;
+}
+
 void TSdlVideo::CreateWindow(const std::string& caption, int clientWidth, int clientHeight)
 {
     Destroy();
     clientWidth = std::max(clientWidth, 1);
     clientHeight = std::max(clientHeight, 1);
-    Window_ = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, clientWidth,
-                               clientHeight, SDL_WINDOW_HIDDEN);
+    // The display the centred window lands on is the first one.
+    SDL_Rect usable{0, 0, clientWidth, clientHeight};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = {0, 0, clientWidth, clientHeight};
+    const int scale = StartingScale(usable.w, usable.h, clientWidth, clientHeight, Scaling_);
+    Window_ = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, clientWidth * scale,
+                               clientHeight * scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (Window_ == nullptr) throw SdlFailure("The window cannot be made");
+    // Smaller than half size the picture is no longer worth looking at.
+    SDL_SetWindowMinimumSize(Window_, std::max(1, clientWidth / 2), std::max(1, clientHeight / 2));
     Caption_ = caption;
+    ClientWidth_ = clientWidth;
+    ClientHeight_ = clientHeight;
     FrameWidth_ = clientWidth;
     FrameHeight_ = clientHeight;
     PlacementSaved_ = false;
@@ -88,6 +101,12 @@ void TSdlVideo::CreateWindow(const std::string& caption, int clientWidth, int cl
 void TSdlVideo::ShowWindow()
 {
     if (Window_ != nullptr) SDL_ShowWindow(Window_);
+}
+
+void TSdlVideo::HideWindow()
+{
+    if (Window_ == nullptr) return;
+    SDL_HideWindow(Window_);
 }
 
 void TSdlVideo::SetCaption(const std::string& caption)
@@ -117,6 +136,7 @@ void TSdlVideo::SetWindowState(TWindowState state)
 {
     if (Window_ == nullptr || state == WindowState()) return;
     ShownValid_ = false;
+    ++LayoutChanges_;
     switch (state) {
     case TWindowState::Normal: SDL_RestoreWindow(Window_); break;
     case TWindowState::Minimized: SDL_MinimizeWindow(Window_); break;
@@ -127,6 +147,14 @@ void TSdlVideo::SetWindowState(TWindowState state)
 void TSdlVideo::SetBordered(bool bordered)
 {
     if (Window_ == nullptr) return;
+    // A window manager takes the frame off a full-screen window and puts
+    // it back by itself. Taking it off ourselves as well would leave the
+    // window frameless when its place is restored, and the manager would
+    // then add the frame around that place: the window would creep down
+    // by a title bar on every round trip.
+    if (!bordered && SdlWindowIsManaged(Window_)) return;
+    const bool current = (SDL_GetWindowFlags(Window_) & SDL_WINDOW_BORDERLESS) == 0;
+    if (current == bordered) return;
     SDL_SetWindowBordered(Window_, bordered ? SDL_TRUE : SDL_FALSE);
     ShownValid_ = false;
 }
@@ -151,12 +179,22 @@ void TSdlVideo::SetCursorVisible(bool visible)
 
 int TSdlVideo::ClientWidth() const
 {
+    return Window_ != nullptr ? ClientWidth_ : 0;
+}
+
+int TSdlVideo::ClientHeight() const
+{
+    return Window_ != nullptr ? ClientHeight_ : 0;
+}
+
+int TSdlVideo::WindowWidth() const
+{
     int width = 0;
     if (Window_ != nullptr) SDL_GetWindowSize(Window_, &width, nullptr);
     return width;
 }
 
-int TSdlVideo::ClientHeight() const
+int TSdlVideo::WindowHeight() const
 {
     int height = 0;
     if (Window_ != nullptr) SDL_GetWindowSize(Window_, nullptr, &height);
@@ -178,6 +216,7 @@ void TSdlVideo::RestoreWindowPlacement()
     SDL_SetWindowPosition(Window_, Placement_.X, Placement_.Y);
     PlacementSaved_ = false;
     ShownValid_ = false;
+    ++LayoutChanges_;
 }
 
 int TSdlVideo::DesktopBitCount() const
@@ -214,6 +253,7 @@ bool TSdlVideo::EnterFullScreen(const TDisplayMode& mode)
 {
     if (Window_ == nullptr) return false;
     ShownValid_ = false;
+    ++LayoutChanges_;
     if (!SdlWindowIsManaged(Window_)) return CoverDisplay();
     // The display's own list is sorted best first, so the first mode of the
     // size has its deepest format and highest refresh rate.
@@ -252,6 +292,7 @@ void TSdlVideo::LeaveFullScreen()
 {
     if (Window_ == nullptr) return;
     ShownValid_ = false;
+    ++LayoutChanges_;
     if (Covering_) {
         Covering_ = false;
         SDL_SetWindowSize(Window_, Uncovered_.Width, Uncovered_.Height);
@@ -445,12 +486,10 @@ void TSdlVideo::DrawFrame()
     SDL_SetRenderDrawColor(Renderer_, 0, 0, 0, 255);
     SDL_RenderClear(Renderer_);
     if (Texture_ == nullptr) return;
-    const TRect rect = CurrentRect();
+    const TFrameLayout layout = CurrentLayout();
+    const TRect& rect = layout.Target;
     const SDL_Rect target{rect.Left, rect.Top, rect.Width(), rect.Height()};
-    // At one to one a filter changes nothing but costs a renderer without
-    // a graphics card dearly; scaled, it looks smoother.
-    const bool oneToOne = target.w == FrameWidth_ && target.h == FrameHeight_;
-    SDL_SetTextureScaleMode(Texture_, oneToOne ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    SDL_SetTextureScaleMode(Texture_, layout.Filtered ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     SDL_RenderCopy(Renderer_, Texture_, nullptr, &target);
 }
 
@@ -467,22 +506,6 @@ bool TSdlVideo::ReadPixels(std::vector<uint32_t>& pixels, int& width, int& heigh
     return true;
 }
 
-TRect TSdlVideo::PresentRect(int outputWidth, int outputHeight, int frameWidth, int frameHeight,
-                             const TPresentOptions& options)
-{
-    if (frameWidth <= 0 || frameHeight <= 0) return {};
-    if (options.Stretch) {
-        const double scale = std::min(static_cast<double>(outputWidth) / frameWidth,
-                                      static_cast<double>(outputHeight) / frameHeight);
-        const int width = std::max(1, static_cast<int>(std::lround(frameWidth * scale)));
-        const int height = std::max(1, static_cast<int>(std::lround(frameHeight * scale)));
-        return Bounds((outputWidth - width) / 2, (outputHeight - height) / 2, width, height);
-    }
-    if (options.Center)
-        return Bounds((outputWidth - frameWidth) / 2, (outputHeight - frameHeight) / 2, frameWidth, frameHeight);
-    return Bounds(0, 0, frameWidth, frameHeight);
-}
-
 void TSdlVideo::OutputSize(int& width, int& height) const
 {
     width = 0;
@@ -491,12 +514,12 @@ void TSdlVideo::OutputSize(int& width, int& height) const
     if (Window_ != nullptr) SDL_GetWindowSize(Window_, &width, &height);
 }
 
-TRect TSdlVideo::CurrentRect() const
+TFrameLayout TSdlVideo::CurrentLayout() const
 {
     int width = 0;
     int height = 0;
     OutputSize(width, height);
-    return PresentRect(width, height, FrameWidth_, FrameHeight_, Options_);
+    return LayFrame(width, height, FrameWidth_, FrameHeight_, Options_, Scaling_);
 }
 
 void TSdlVideo::WindowToOutput(int windowX, int windowY, int& outputX, int& outputY) const
@@ -518,7 +541,7 @@ bool TSdlVideo::MapToSurface(int windowX, int windowY, int& x, int& y) const
     int outputX = 0;
     int outputY = 0;
     WindowToOutput(windowX, windowY, outputX, outputY);
-    const TRect rect = CurrentRect();
+    const TRect rect = CurrentLayout().Target;
     if (rect.IsEmpty() || outputX < rect.Left || outputX >= rect.Right || outputY < rect.Top ||
         outputY >= rect.Bottom)
         return false;
@@ -532,7 +555,7 @@ void TSdlVideo::ClampToSurface(int windowX, int windowY, int& x, int& y) const
     int outputX = 0;
     int outputY = 0;
     WindowToOutput(windowX, windowY, outputX, outputY);
-    const TRect rect = CurrentRect();
+    const TRect rect = CurrentLayout().Target;
     if (rect.IsEmpty()) {
         x = 0;
         y = 0;
@@ -542,4 +565,22 @@ void TSdlVideo::ClampToSurface(int windowX, int windowY, int& x, int& y) const
     outputY = std::clamp(outputY, rect.Top, rect.Bottom - 1);
     x = static_cast<int>(static_cast<int64_t>(outputX - rect.Left) * FrameWidth_ / rect.Width());
     y = static_cast<int>(static_cast<int64_t>(outputY - rect.Top) * FrameHeight_ / rect.Height());
+}
+
+bool TSdlVideo::SurfaceToWindow(int x, int y, int& windowX, int& windowY) const
+{
+    const TRect rect = CurrentLayout().Target;
+    if (rect.IsEmpty() || FrameWidth_ <= 0 || FrameHeight_ <= 0) return false;
+    const int64_t outputX = rect.Left + (static_cast<int64_t>(x) * 2 + 1) * rect.Width() / (2 * FrameWidth_);
+    const int64_t outputY = rect.Top + (static_cast<int64_t>(y) * 2 + 1) * rect.Height() / (2 * FrameHeight_);
+    int windowWidth = 0;
+    int windowHeight = 0;
+    int outputWidth = 0;
+    int outputHeight = 0;
+    if (Window_ != nullptr) SDL_GetWindowSize(Window_, &windowWidth, &windowHeight);
+    OutputSize(outputWidth, outputHeight);
+    if (outputWidth <= 0 || outputHeight <= 0) return false;
+    windowX = static_cast<int>(outputX * windowWidth / outputWidth);
+    windowY = static_cast<int>(outputY * windowHeight / outputHeight);
+    return true;
 }

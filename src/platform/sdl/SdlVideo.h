@@ -1,8 +1,13 @@
 // The game's one window and its presenter: each finished frame is uploaded
 // to a streaming texture and drawn scaled with black bars (or 1:1 when not
 // stretched), and window positions are mapped back to frame pixels.
+//
+// The window can be resized; to the game its client area keeps the size it
+// was made with, which the presenter scales to whatever the window or the
+// screen has (see FrameLayout).
 #pragma once
 
+#include "FrameLayout.h"
 #include "Platform.h"
 #include "Rect.h"
 #include "SdlWindowManager.h"
@@ -22,10 +27,19 @@ public:
     TSdlVideo(const TSdlVideo&) = delete;
     TSdlVideo& operator=(const TSdlVideo&) = delete;
 
-    // Raises std::runtime_error when SDL can make no window or renderer.
+    // How frames are scaled; the factor also sets a new window's size.
+    void SetScaling(const TFrameScaling& scaling);
+    const TFrameScaling& Scaling() const { return Scaling_; }
+
+    // A resizable window at the starting factor of the client size (see
+    // StartingScale) on the display's usable area. Raises
+    // std::runtime_error when SDL can make no window or renderer.
     void CreateWindow(const std::string& caption, int clientWidth, int clientHeight) override;
     bool HasWindow() const override { return Window_ != nullptr; }
     void ShowWindow() override;
+    // Takes the window off the screen at once, before the rest of the
+    // program's end (closing sound, freeing the libraries).
+    void HideWindow();
     void SetCaption(const std::string& caption) override;
     std::string Caption() const override;
     TWindowState WindowState() const override;
@@ -34,8 +48,12 @@ public:
     void SetCursorVisible(bool visible) override;
     void SetIcon(int width, int height, const std::vector<uint32_t>& pixels) override;
     void SetPointerGrab(bool grab) override { SdlGrabPointer(Window_, grab); }
+    // The size the window was made with, whatever it has now.
     int ClientWidth() const override;
     int ClientHeight() const override;
+    // The window's real size in window units.
+    int WindowWidth() const;
+    int WindowHeight() const;
     void SaveWindowPlacement() override;
     void RestoreWindowPlacement() override;
     int DesktopBitCount() const override;
@@ -51,17 +69,17 @@ public:
     void LeaveFullScreen() override;
     void Present(const TFrameView& frame, const TPresentOptions& options) override;
 
-    // Where a frame goes in an output area, both in pixels: with Stretch as
-    // large as fits keeping its proportions, centred between black bars;
-    // otherwise 1:1, centred with Center, else at the top left.
-    static TRect PresentRect(int outputWidth, int outputHeight, int frameWidth, int frameHeight,
-                             const TPresentOptions& options);
+    // Where the last frame is drawn in the output, in output pixels.
+    TRect FrameRect() const { return CurrentLayout().Target; }
     // A window position (window units, as mouse events give them) to the
     // frame pixel under it, by the last presentation's layout; false when
     // the point is on a bar or outside the frame.
     bool MapToSurface(int windowX, int windowY, int& x, int& y) const;
     // The same, with a point off the frame moved to the nearest frame pixel.
     void ClampToSurface(int windowX, int windowY, int& x, int& y) const;
+    // The window position at the middle of a frame pixel; false while no
+    // frame is laid out.
+    bool SurfaceToWindow(int x, int y, int& windowX, int& windowY) const;
     // Draws the last frame again as Present does, without showing it, and
     // reads the whole output back as 0x00RRGGBB pixels.
     bool ReadPixels(std::vector<uint32_t>& pixels, int& width, int& height);
@@ -70,6 +88,9 @@ public:
     void Invalidate() { ShownValid_ = false; }
     // How many frames have reached the window.
     uint64_t PresentCount() const { return PresentCount_; }
+    // Counts the changes of mode and placement the game asked for, after
+    // which the pointer's place on the frame may have moved.
+    uint32_t LayoutChanges() const { return LayoutChanges_; }
     // The SDL format that frames of this layout are uploaded in.
     static uint32_t TextureFormatOf(TFrameFormat format);
 
@@ -85,7 +106,7 @@ private:
     bool EnsureRenderer(bool vsync);
     bool EnsureTexture(uint32_t sdlFormat, int width, int height);
     void OutputSize(int& width, int& height) const;
-    TRect CurrentRect() const;
+    TFrameLayout CurrentLayout() const;
     void WindowToOutput(int windowX, int windowY, int& outputX, int& outputY) const;
     void DrawFrame();
     // Rows [First, Last) of a frame.
@@ -106,6 +127,11 @@ private:
     int TextureHeight_ = 0;
     bool VSync_ = false;
     std::string Caption_;
+    TFrameScaling Scaling_;
+    // The client size the game asked for.
+    int ClientWidth_ = 0;
+    int ClientHeight_ = 0;
+    uint32_t LayoutChanges_ = 0;
     // The layout of the last presentation, which the mouse mapping follows.
     int FrameWidth_ = 0;
     int FrameHeight_ = 0;

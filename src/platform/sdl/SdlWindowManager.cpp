@@ -1,5 +1,6 @@
 // Asks the X server whether a window manager runs (a compliant one names
-// its check window on the root window), and grabs the pointer.
+// its check window on the root window) and where the pointer is, and grabs
+// the pointer.
 #include "SdlWindowManager.h"
 
 #include <SDL.h>
@@ -35,4 +36,37 @@ void SdlGrabPointer(SDL_Window* window, bool grab)
 {
     // The mouse only: the keyboard stays the desktop's (its shortcuts work).
     if (window != nullptr) SDL_SetWindowMouseGrab(window, grab ? SDL_TRUE : SDL_FALSE);
+}
+
+bool SdlPointerInWindow(SDL_Window* window, int& x, int& y)
+{
+    if (window == nullptr) return false;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    bool known = false;
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
+        Window root = None;
+        Window child = None;
+        int rootX = 0;
+        int rootY = 0;
+        unsigned int mask = 0;
+        if (XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &rootX, &rootY, &x, &y, &mask) ==
+            False)
+            return false;
+        known = true;
+    }
+#endif
+    if (!known) {
+        int windowX = 0;
+        int windowY = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        SDL_GetWindowPosition(window, &windowX, &windowY);
+        x -= windowX;
+        y -= windowY;
+    }
+    return x >= 0 && y >= 0 && x < width && y < height;
 }

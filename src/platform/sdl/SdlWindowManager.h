@@ -12,3 +12,8 @@ bool SdlWindowIsManaged(SDL_Window* window);
 // Confines the pointer to the window or frees it. SDL lets go by itself
 // while the window has no input focus and takes it again on return.
 void SdlGrabPointer(SDL_Window* window, bool grab);
+// Where the pointer stands in window units from the window's top left,
+// asked of the window system (SDL's own record changes only when the
+// pointer moves, not when the window changes under it). False when it is
+// outside the window or cannot be asked.
+bool SdlPointerInWindow(SDL_Window* window, int& x, int& y);
