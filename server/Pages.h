@@ -9,7 +9,8 @@
 
 std::string HtmlEscape(std::string_view text);
 
-std::string HomePage();
+// With a link to the browser game when this server serves one.
+std::string HomePage(bool browserGame = false);
 
 // One page (from 1) of the all-time or weekly table.
 std::string TablePage(const TScorePage& rows, EPeriod period, int page);

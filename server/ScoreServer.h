@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@
 struct MHD_Daemon;
 struct MHD_Connection;
 class TConnectionGuard;
+class TStaticSite;
 class TSweeper;
 class TWorkQueue;
 
@@ -44,6 +46,8 @@ struct TServerConfig {
     // server that only a reverse proxy talks to.
     bool TrustForwardedFor = false;
     std::function<int64_t()> Now;    // seconds since the epoch; the system clock when empty
+    // The browser game's folder, served at /play/; empty: none.
+    std::filesystem::path PlayFolder;
 };
 
 class TScoreServer {
@@ -92,6 +96,7 @@ private:
     std::unique_ptr<TConnectionGuard> Guard;
     std::unique_ptr<TWorkQueue> Queue;
     std::unique_ptr<TSweeper> Sweeper;
+    std::unique_ptr<TStaticSite> Site;
     MHD_Daemon* Daemon = nullptr;
 };
 
