@@ -46,7 +46,6 @@
   Module.canvas = canvas;
   // The right button is the game's, not the page's menu.
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
-  if (params.has('startreport')) Module.gameEnvironment = {ZARVENOK_START_REPORT: '1'};
 
   Module.setStatus = (text) => {
     if (!text) {

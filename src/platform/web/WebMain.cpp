@@ -3,6 +3,8 @@
 // music preloaded beside it, the player's files in the browser's storage.
 // Scores go to the server that served the page.
 #include "Unit1.h"
+#include "VolumeSettings.h"
+#include "VolumeSetup.h"
 #include "WebPlatform.h"
 #include "WebStorage.h"
 
@@ -11,7 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace {
@@ -19,10 +23,11 @@ namespace {
 // "NAME=VALUE" lines for the game's environment: the page's own server when
 // it came from one, and whatever the page adds (Module.gameEnvironment).
 EM_JS(char*, WebPageEnvironment, (), {
-    let text = '';
+    let text = "";
     if (location.protocol === 'http:' || location.protocol === 'https:')
         text += 'ZARVENOK_SERVER=' + location.origin + '\n';
-    for (const [name, value] of Object.entries(Module.gameEnvironment || {})) text += name + '=' + value + '\n';
+    const added = Module.gameEnvironment || {};
+    for (const name of Object.keys(added)) text += name + '=' + added[name] + '\n';
     const size = lengthBytesUTF8(text) + 1;
     const lines = _malloc(size);
     stringToUTF8(text, lines, size);
@@ -54,6 +59,8 @@ void ApplyPageEnvironment()
 
 int main()
 {
+    // The canvas is the only display there is.
+    setenv("SDL_VIDEODRIVER", "emscripten", 0);
     ApplyPageEnvironment();
     TWebStorage::Load();
     std::unique_ptr<TWebPlatform> platform;
@@ -64,12 +71,15 @@ int main()
         WebGameEnded(1);
         return 1;
     }
+    TVolumeSettingsFile volumes(std::filesystem::path(TWebStorage::Folder) / TVolumeSettingsFile::FileName);
+    SetUpVolumes(platform->SdlAudio(), volumes, std::nullopt, std::nullopt);
     int status = 0;
     try {
         TMainForm form(*platform);
         form.Folders.Settings = TWebStorage::Folder;
         form.Start();
         status = form.Run();
+        form.AfterLoop();
     } catch (const std::exception& e) {
         // A missing or damaged library: say what the library said, and stop.
         std::fprintf(stderr, "zarvenok: %s\n", e.what());

@@ -2,6 +2,8 @@
 #include "WebPlatform.h"
 
 #include "SdlPlatform.h"
+#include "SdlVideo.h"
+#include "WebAudioDevice.h"
 #include "WebHttpClient.h"
 #include "WebMessageBox.h"
 #include "WebShell.h"
@@ -10,12 +12,22 @@
 TWebPlatform::TWebPlatform()
     : Sdl_(std::make_unique<TSdlPlatform>("Zarvenok", std::make_unique<TWebHttpClient>())),
       Video_(std::make_unique<TWebVideo>(Sdl_->SdlVideo())),
+      Audio_(std::make_unique<TWebAudioDevice>(Sdl_->Audio())),
       Shell_(std::make_unique<TWebShell>()),
       MessageBox_(std::make_unique<TWebMessageBox>())
 {
+    // The page gives the canvas the whole window and SDL keeps its pixels at
+    // that size: the frame is scaled into it smoothly, between black bars,
+    // and the pointer mapped back through the same layout.
+    Sdl_->SdlVideo().SetScaling({0, true});
 }
 
 TWebPlatform::~TWebPlatform() = default;
+
+TSdlAudioDevice& TWebPlatform::SdlAudio()
+{
+    return Sdl_->SdlAudio();
+}
 
 IClock& TWebPlatform::Clock()
 {
@@ -34,7 +46,7 @@ IVideo& TWebPlatform::Video()
 
 IAudioDevice& TWebPlatform::Audio()
 {
-    return Sdl_->Audio();
+    return *Audio_;
 }
 
 IModulePlayer& TWebPlatform::Music()

@@ -9,7 +9,9 @@
 
 #include <memory>
 
+class TSdlAudioDevice;
 class TSdlPlatform;
+class TWebAudioDevice;
 class TWebVideo;
 class TWebShell;
 class TWebMessageBox;
@@ -31,9 +33,13 @@ public:
     IMessageBox& MessageBox() override;
     IHttpClient& Http() override;
 
+    // The sound device with its volumes, as the desktop's program sets them.
+    TSdlAudioDevice& SdlAudio();
+
 private:
     std::unique_ptr<TSdlPlatform> Sdl_;
     std::unique_ptr<TWebVideo> Video_;
+    std::unique_ptr<TWebAudioDevice> Audio_;
     std::unique_ptr<TWebShell> Shell_;
     std::unique_ptr<TWebMessageBox> MessageBox_;
 };

@@ -43,7 +43,7 @@ EM_ASYNC_JS(void, WebMountStorage, (const char* folderName), {
         const original = FS[name];
         FS[name] = function() {
             const result = original.apply(this, arguments);
-            if (changes(...arguments)) setTimeout(store, 0);
+            if (changes.apply(null, arguments)) setTimeout(store, 0);
             return result;
         };
     };

@@ -19,6 +19,13 @@ EM_JS(void, WebExitFullScreen, (), {
     if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
 });
 
+// What the page (and its tests) can tell of the frames: when the first one
+// was shown, in the page's own time, and how many have been.
+EM_JS(void, WebFrameShown, (double count), {
+    if (Module.firstFrameAt === undefined) Module.firstFrameAt = performance.now();
+    Module.framesShown = count;
+});
+
 } // namespace
 
 void TWebVideo::CreateWindow(const std::string& caption, int clientWidth, int clientHeight)
@@ -124,4 +131,5 @@ void TWebVideo::LeaveFullScreen()
 void TWebVideo::Present(const TFrameView& frame, const TPresentOptions& options)
 {
     Sdl_.Present(frame, options);
+    WebFrameShown(static_cast<double>(Sdl_.PresentCount()));
 }

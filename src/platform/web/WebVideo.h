@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas as the game's window: everything as the SDL presenter does it,
-// except full screen, which is the browser's. The page scales the canvas to
-// its window keeping the frame's proportions, and SDL maps the pointer back
-// through that scale, so the game keeps its 800 x 600 window throughout.
+// except full screen, which is the browser's. The canvas fills the page and
+// follows its size as a resizable window does, so the game keeps its
+// 800 x 600 window throughout.
 #pragma once
 
 #include "Platform.h"
