@@ -62,8 +62,10 @@ set(page_sources ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/page
                  ${CMAKE_SOURCE_DIR}/web/bench.html)
 add_custom_command(OUTPUT ${site}/index.html ${site}/site.stamp
   COMMAND ${CMAKE_COMMAND} -DSITE=${site} -DPAGE=${CMAKE_SOURCE_DIR}/web
-          -DPROGRAMS=$<TARGET_FILE_DIR:zarvenok> -P ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake
+          -DPROGRAMS=$<TARGET_FILE_DIR:zarvenok> -DICON=${data}/Data/zarvenok-64.png
+          -P ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake
   DEPENDS zarvenok gameplay_bench ${site}/zarvenok.data ${site}/zarvenok-data.js ${page_sources}
+          ${data}/Data/zarvenok-64.png
           ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake
   COMMENT "Putting the site together in ${site}")
 add_custom_target(zarvenok_site ALL DEPENDS ${site}/index.html ${site}/site.stamp)

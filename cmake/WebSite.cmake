@@ -3,6 +3,7 @@
 #   SITE      the site's folder, which already holds the data package
 #   PAGE      web/ in the sources: the page, its script and style
 #   PROGRAMS  the folder emcc wrote the game and the benchmark to
+#   ICON      the game's icon, which the page's tab shows
 # Each file the page loads is named with the start of its SHA-256, so that
 # browsers may keep them for good and still never mix two builds; beside
 # each goes its gzip form, which the server sends to browsers that take it.
@@ -12,8 +13,9 @@ endforeach()
 foreach(name page.js page.css)
   file(COPY_FILE ${PAGE}/${name} ${SITE}/${name} ONLY_IF_DIFFERENT)
 endforeach()
+file(COPY_FILE ${ICON} ${SITE}/icon.png ONLY_IF_DIFFERENT)
 
-foreach(name page.js page.css zarvenok-data.js zarvenok.data zarvenok.js zarvenok.wasm gameplay_bench.js
+foreach(name page.js page.css icon.png zarvenok-data.js zarvenok.data zarvenok.js zarvenok.wasm gameplay_bench.js
              gameplay_bench.wasm)
   file(SHA256 ${SITE}/${name} hash)
   string(SUBSTRING ${hash} 0 16 hash)

@@ -32,7 +32,7 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.keys import Keys
 
-server_program, sim, build, site, work = sys.argv[1:6]
+server_program, sim, build, site, work = (os.path.abspath(argument) for argument in sys.argv[1:6])
 failures = []
 
 
@@ -51,6 +51,16 @@ def wait_for(what, test, seconds=20.0):
         if time.monotonic() > deadline:
             raise SystemExit(f"gave up waiting for {what}")
         time.sleep(0.05)
+
+
+def wait_until(test, seconds):
+    """Whether the test passes within the time (no failure when it does not)."""
+    deadline = time.monotonic() + seconds
+    while not test():
+        if time.monotonic() > deadline:
+            return False
+        time.sleep(0.05)
+    return True
 
 
 def share_alike(shot, reference, box=None):
@@ -131,10 +141,11 @@ driver = webdriver.Chrome(service=Service(shutil.which("chromedriver") or "/usr/
                           options=options)
 
 
-def viewport(width, height):
+def viewport(width, height, loaded=True):
     driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
                            {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
-    wait_for(f"a {width}x{height} canvas", lambda: driver.execute_script(
+    if loaded:
+        wait_for(f"a {width}x{height} canvas", lambda: driver.execute_script(
         "const c = document.getElementById('canvas');"
         "return c.width === arguments[0] && c.height === arguments[1];", width, height))
 
@@ -184,7 +195,7 @@ def load():
 
 
 try:
-    viewport(800, 600)
+    viewport(800, 600, loaded=False)
     seconds = load()
     first = driver.execute_script("return Module.firstFrameAt")
     print(f"figure: first frame {first / 1000:.2f} s after navigation ({seconds:.2f} s as the test saw it)")
@@ -221,10 +232,16 @@ try:
     best = wait_for("the battlefield", lambda: battlefield(0.85), 20)
     check(True, f"the battlefield after the intro matches the simulator's ({best:.1%} of pixels)")
 
-    # A shot into the sky.
+    # A shot into the sky, once the intro is over: until then shots are
+    # refused without a sound.
     heard = len(sounds())
-    pointer(400, 40, click=True)
-    wait_for("the shot's sounds", lambda: len(sounds()) >= heard + len(shot_sounds), 5)
+
+    def shot_heard():
+        pointer(400, 40, click=True)
+        return wait_until(lambda: len(sounds()) > heard, 0.5)
+
+    wait_for("the shot's sounds", shot_heard, 10)
+    wait_for("all of the shot's sounds", lambda: len(sounds()) >= heard + len(shot_sounds), 5)
     check(sounds()[heard:heard + len(shot_sounds)] == shot_sounds, f"a shot plays {shot_sounds}: {sounds()[heard:]}")
 
     ActionChains(driver).send_keys(Keys.ESCAPE).perform()
