@@ -124,11 +124,6 @@ if not match:
     raise SystemExit("the server did not start: " + line)
 base = "http://" + match.group(1)
 
-# What a browser downloads, compressed as the server sends it.
-sent = [name for name in os.listdir(site)
-        if name.endswith(".gz") and (name.startswith(("index.html", "page.", "zarvenok")))]
-download = sum(os.path.getsize(os.path.join(site, name)) for name in sent)
-print(f"figure: compressed download {download / 1e6:.2f} MB in {len(sent)} files")
 
 # ---------------------------------------------------------------- browser
 options = webdriver.ChromeOptions()
@@ -199,6 +194,11 @@ try:
     seconds = load()
     first = driver.execute_script("return Module.firstFrameAt")
     print(f"figure: first frame {first / 1000:.2f} s after navigation ({seconds:.2f} s as the test saw it)")
+    # What the browser downloaded, compressed as the server sent it.
+    files = driver.execute_script(
+        "return performance.getEntriesByType('navigation').concat(performance.getEntriesByType('resource'))"
+        ".map(e => [e.name.split('/').pop().split('?')[0] || 'index.html', e.encodedBodySize])")
+    print(f"figure: download {sum(size for _, size in files) / 1e6:.2f} MB compressed: {files}")
     settle()
     share = share_alike(picture(), reference["menu"])
     check(share >= 0.9, f"the menu matches the simulator's picture ({share:.1%} of pixels)")

@@ -5,6 +5,7 @@
 #include "Unit1.h"
 #include "VolumeSettings.h"
 #include "VolumeSetup.h"
+#include "WebPackedData.h"
 #include "WebPlatform.h"
 #include "WebStorage.h"
 
@@ -62,6 +63,7 @@ int main()
     // The canvas is the only display there is.
     setenv("SDL_VIDEODRIVER", "emscripten", 0);
     ApplyPageEnvironment();
+    for (const std::string& problem : UnpackData({"/Data", "/Music"})) std::fprintf(stderr, "zarvenok: %s\n", problem.c_str());
     TWebStorage::Load();
     std::unique_ptr<TWebPlatform> platform;
     try {
