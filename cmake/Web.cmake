@@ -19,7 +19,9 @@ list(APPEND CMAKE_FIND_ROOT_PATH "${ZARVENOK_WEB_LIBS}")
 list(APPEND CMAKE_PREFIX_PATH "${ZARVENOK_WEB_LIBS}")
 
 # The game's errors are exceptions, caught where the desktop catches them.
-add_compile_options(-fexceptions)
+# Drawing loops are vectorised as the desktop's are (every browser that
+# runs the page has WebAssembly SIMD).
+add_compile_options(-fexceptions -msimd128)
 add_link_options(-fexceptions)
 set(ZARVENOK_WEB_LINK_OPTIONS -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864)
 
