@@ -6,6 +6,7 @@ chromedriver, loaded from the real score server on loopback:
   simulator draws of it;
 - the pointer maps to frame pixels exactly on a canvas scaled by 1.5: a
   button lights at the last pixel of its rectangle and not one pixel beyond;
+- Alt+Enter takes the whole screen through the browser, and gives it back;
 - sound starts on the first click; Start Game plays the intro's sounds and
   leads to the battlefield the simulator draws;
 - a shot plays what the simulator plays for it, and Esc opens the exit
@@ -215,6 +216,14 @@ try:
         lit, unlit = share_alike(shot, reference["lit"], button), share_alike(shot, reference["unlit"], button)
         check((lit > unlit) == (expected == "lit"),
               f"pointer at {css_x / 1.5:.2f} on the frame leaves the button {expected} ({lit:.0%} / {unlit:.0%})")
+    viewport(800, 600)
+    settle()
+
+    # Alt+Enter asks the browser for full screen, and again leaves it.
+    for wanted in (True, False):
+        ActionChains(driver).key_down(Keys.ALT).send_keys(Keys.ENTER).key_up(Keys.ALT).perform()
+        shown = wait_until(lambda: driver.execute_script("return document.fullscreenElement !== null") == wanted, 5)
+        check(shown, "Alt+Enter " + ("shows the game on the whole screen" if wanted else "brings back the page"))
     viewport(800, 600)
     settle()
 
