@@ -12,7 +12,9 @@ chromedriver, loaded from the real score server on loopback:
   leads to the battlefield the simulator draws;
 - a shot plays what the simulator plays for it, and Esc opens the exit
   question (the page's title says so);
-- sound switched off on the options screen stays off after a reload.
+- sound switched off on the options screen stays off after a reload;
+- without a server, Visit Web Site says so in a box over the canvas that
+  holds the game until Enter.
 
 Prints the download size and the time to the first frame; they are figures,
 not limits.
@@ -288,6 +290,29 @@ try:
     # The click's own sound would come before the scene does.
     wait_for("the battlefield's scene", lambda: battlefield(0.6), 10)
     check(sounds() == [], f"after a reload the game stays silent, as set: {sounds()}")
+
+    # With no server named (the page's own overridden before it starts),
+    # Visit Web Site says so in a box over the canvas; the game waits for OK.
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": """
+        Object.defineProperty(window, 'Module', {configurable: true,
+            set(value) { value.gameEnvironment = {ZARVENOK_SERVER: ''}; this.testedModule = value; },
+            get() { return this.testedModule; }});"""})
+    load()
+    settle()
+    pointer(370, 420, click=True)
+    text = wait_for("the message box", lambda: driver.execute_script(
+        "const box = document.querySelector('#stage .message'); return box && box.textContent"), 10)
+    shown = frames()
+    # Thirty of the browser's own frames go by meanwhile.
+    driver.execute_async_script("const done = arguments[0]; let n = 0;"
+                                "const tick = () => (++n < 30 ? requestAnimationFrame(tick) : done());"
+                                "requestAnimationFrame(tick);")
+    check("no web site to open" in text and frames() == shown,
+          f"a message box over the canvas holds the game: \"{text}\" ({frames() - shown} frames meanwhile)")
+    ActionChains(driver).send_keys(Keys.ENTER).perform()
+    wait_for("the box to close", lambda: driver.execute_script("return !document.querySelector('.message')"), 5)
+    settle()
+    check(True, "Enter closes the box and the game goes on")
 finally:
     for entry in driver.get_log("browser"):
         print("browser:", entry.get("message", ""))
