@@ -11,6 +11,7 @@
 #include "HeadlessPlatform.h"
 #include "LevelRules.h"
 #include "PictureCollection.h"
+#include "SpriteWalks.h"
 #include "Terror1.h"
 #include "Terror2.h"
 #include "TerrorVert.h"

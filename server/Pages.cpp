@@ -116,7 +116,7 @@ std::string FormatDate(int64_t seconds)
     return text;
 }
 
-std::string HomePage()
+std::string HomePage(bool browserGame)
 {
     std::string html = Head("Zarvenok");
     html += R"(<h1>Zarvenok</h1>
@@ -126,7 +126,9 @@ tanks, trucks and a helicopter appear, take cover behind the scenery and
 shoot back. Shoot the bonuses they drop for a bomb, a medical kit, an extra
 life, money, an artillery strike or ten seconds of burst fire, and stay alive
 as the levels get harder.</p>
-<h2>Install</h2>
+)";
+    if (browserGame) html += "<p class=\"play\"><a href=\"/play/\">Play in your browser</a></p>\n";
+    html += R"(<h2>Install</h2>
 <p>On Debian 12, from a copy of the source:</p>
 <pre>scripts/play</pre>
 <p>installs the packages the game needs, builds it and starts it.</p>

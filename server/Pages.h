@@ -10,7 +10,8 @@
 
 std::string HtmlEscape(std::string_view text);
 
-std::string HomePage();
+// With a link to the browser game when this server serves one.
+std::string HomePage(bool browserGame = false);
 
 // One page (from 1) of the all-time or weekly table: the verified scores,
 // or with `all` every score with its state.

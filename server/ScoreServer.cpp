@@ -6,6 +6,7 @@
 #include "QuietLog.h"
 #include "Pages.h"
 #include "ScoreRecord.h"
+#include "StaticSite.h"
 #include "Submission.h"
 #include "Sweeper.h"
 #include "WorkQueue.h"
@@ -147,6 +148,8 @@ TScoreServer::TScoreServer(TServerConfig config, TScoreStore& store)
       // the database's time-out in the queue, a client is better told at once.
       Queue(std::make_unique<TWorkQueue>(Config.Threads, 16 * std::max(1U, Config.Threads), Store.Timeout() / 2))
 {
+    if (!Config.PlayFolder.empty())
+        Site = std::make_unique<TStaticSite>(Config.PlayFolder);
     if (Config.SweepInterval.count() > 0)
         Sweeper = std::make_unique<TSweeper>(Store, [this] { return Now(); }, Config.TokenLifetime,
                                              Config.SweepInterval);
@@ -282,6 +285,13 @@ int TScoreServer::Step(MHD_Connection* connection, const char* method, void* opa
         *uploadSize = 0;
         return MHD_YES;
     }
+    if (!exchange.Decided && Site && TStaticSite::Handles(exchange.Target)) {
+        // Files only: no database, no rate limit beyond the connection guard.
+        exchange.Decided = true;
+        const int queued = Site->Answer(connection, exchange.Target);
+        Guard->Answered(connection);
+        return queued;
+    }
     if (!exchange.Decided) {
         exchange.Decided = true;
         // Held until the connection is suspended, so that the database
@@ -358,7 +368,7 @@ bool TScoreServer::Start(MHD_Connection* connection, void* opaque, const char* m
         reply = Error(static_cast<unsigned>(request.Status), request.Error);
         return true;
     case ERequestKind::Home: {
-        static const std::string home = HomePage();
+        static const std::string home = HomePage(Site != nullptr);
         reply.Type = HtmlType;
         reply.Body = home;
         return true;

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,6 +21,7 @@
 struct MHD_Daemon;
 struct MHD_Connection;
 class TConnectionGuard;
+class TStaticSite;
 class TSweeper;
 class TWorkQueue;
 
@@ -47,6 +49,8 @@ struct TServerConfig {
     std::function<int64_t()> Now;    // seconds since the epoch; the system clock when empty
     // Called when a replay has been queued for verification.
     std::function<void()> ReplayQueued;
+    // The browser game's folder, served at /play/; empty: none.
+    std::filesystem::path PlayFolder;
 };
 
 class TScoreServer {
@@ -98,6 +102,7 @@ private:
     std::unique_ptr<TConnectionGuard> Guard;
     std::unique_ptr<TWorkQueue> Queue;
     std::unique_ptr<TSweeper> Sweeper;
+    std::unique_ptr<TStaticSite> Site;
     MHD_Daemon* Daemon = nullptr;
 };
 

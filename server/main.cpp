@@ -43,6 +43,8 @@ void Usage()
         "  --request-deadline S seconds for a request to arrive whole (default 10)\n"
         "  --sweep-interval S   seconds between sweeps of expired tokens and old weekly rows (default 60)\n"
         "  --trust-forwarded-for  client address from X-Forwarded-For (behind a proxy only)\n"
+        "  --play FOLDER        the browser game to serve at /play/ (default: the installed one,\n"
+        "                       when there is one; \"none\": no browser game)\n"
         "  --check              ask a running server's /health; exit 0 when it answers 200\n"
         "Verification of uploaded replays:\n"
         "  --workers N          worker threads (default 1; 0 = none here; at most 1 on SQLite)\n"
@@ -108,6 +110,19 @@ std::string DefaultVerifier()
     return std::filesystem::exists(verifier, error) ? verifier.string() : std::string();
 }
 
+// The browser game's folder: the one asked for, else the installed one
+// beside the program when it is there.
+std::filesystem::path PlayFolder(const std::string& asked)
+{
+    if (asked == "none") return {};
+    if (!asked.empty()) return asked;
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return {};
+    const std::filesystem::path installed = (program.parent_path() / ZARVENOK_SERVER_INSTALLED_PLAY).lexically_normal();
+    return std::filesystem::is_regular_file(installed / "index.html", error) ? installed : std::filesystem::path();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -125,6 +140,7 @@ int main(int argc, char** argv)
     std::string where;
     double databaseTimeout = 5;
     bool check = false;
+    std::string play;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--trust-forwarded-for") {
@@ -152,6 +168,8 @@ int main(int argc, char** argv)
         } else if (arg == "--postgresql") {
             backend = EStoreBackend::PostgreSql;
             where = value;
+        } else if (arg == "--play") {
+            play = value;
         } else if (arg == "--listen") {
             config.Address = value;
         } else if (arg == "--port" && numeric && number <= 65535) {
@@ -237,6 +255,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zarvenok-server: on SQLite the server runs one worker itself\n");
         return 2;
     }
+    config.PlayFolder = PlayFolder(play);
 
     // Signals are taken synchronously below; threads started later inherit
     // the mask, so none of them is interrupted.

@@ -11,6 +11,7 @@
 #include "SdlVideo.h"
 #include "Unit1.h"
 #include "VolumeSettings.h"
+#include "VolumeSetup.h"
 
 #include <cstdlib>
 #include <exception>
@@ -54,25 +55,6 @@ TGameFolders GameFolders(const char* argv0)
     return LocateGameFolders(program, installed, UserDataFolder(std::getenv("XDG_DATA_HOME"), HomeFolder()));
 }
 
-// The levels kept in the volume file, with those of the command line over
-// them (and kept too); every later change is written back.
-void SetUpVolumes(TSdlAudioDevice& audio, TVolumeSettingsFile& file, const TCommandLine& line)
-{
-    std::vector<std::string> problems;
-    TSoundLevels levels = file.Load(problems);
-    for (const std::string& problem : problems) std::cerr << "zarvenok: " << problem << '\n';
-    const TSoundLevels stored = levels;
-    if (line.MusicVolume) levels.Music = *line.MusicVolume;
-    if (line.SoundVolume) levels.Sound = *line.SoundVolume;
-    const auto keep = [&file](const TSoundLevels& changed) {
-        std::string error;
-        if (!file.Save(changed, error)) std::cerr << "zarvenok: the volumes are not kept: " << error << '\n';
-    };
-    if (levels != stored) keep(levels);
-    audio.SetLevels(levels);
-    audio.SetLevelsChangedHandler(keep);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -95,7 +77,7 @@ int main(int argc, char** argv)
     const TGameFolders folders = GameFolders(argc > 0 ? argv[0] : nullptr);
     platform->SdlVideo().SetScaling({line.Scale, line.Smooth});
     TVolumeSettingsFile volumes(folders.Settings / TVolumeSettingsFile::FileName);
-    SetUpVolumes(platform->SdlAudio(), volumes, line);
+    SetUpVolumes(platform->SdlAudio(), volumes, line.MusicVolume, line.SoundVolume);
     // A replay to watch is read and checked before the window opens.
     std::optional<TReplay> replay;
     if (!line.ReplayFile.empty()) {

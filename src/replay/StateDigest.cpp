@@ -4,7 +4,7 @@
 
 #include "ReplayBytes.h"
 
-#include <bit>
+#include <cstring>
 
 uint32_t StateDigest(const TStateValues& values)
 {
@@ -18,7 +18,9 @@ uint32_t StateDigest(const TStateValues& values)
     out.U32(static_cast<uint32_t>(values.Generator >> 32));
     out.U32(static_cast<uint32_t>(values.Sprites.size()));
     auto position = [&](double value) {
-        const auto bits = std::bit_cast<uint64_t>(value);
+        // memcpy rather than std::bit_cast, which not every library has.
+        uint64_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
         out.U32(static_cast<uint32_t>(bits));
         out.U32(static_cast<uint32_t>(bits >> 32));
     };

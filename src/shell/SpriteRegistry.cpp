@@ -10,6 +10,7 @@
 #include "Hud.h"
 #include "LevelIntro.h"
 #include "NameEntry.h"
+#include "NumberText.h"
 #include "PictureCollection.h"
 #include "Pricel.h"
 #include "Scenes.h"
@@ -25,9 +26,7 @@
 
 std::string FormatNumber(double value)
 {
-    char text[64];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-    return ec == std::errc() ? std::string(text, end) : "nan";
+    return ShortestText(value);
 }
 
 namespace {
@@ -53,8 +52,7 @@ bool Parse(const std::string& text, int& v)
 }
 bool Parse(const std::string& text, double& v)
 {
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    return ec == std::errc() && end == text.data() + text.size();
+    return ReadDouble(text, v);
 }
 bool Parse(const std::string& text, bool& v)
 {

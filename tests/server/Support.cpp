@@ -67,7 +67,7 @@ THttpReply HttpGet(const std::string& base, const std::string& target)
 }
 
 THttpReply HttpCall(const std::string& method, const std::string& base, const std::string& target,
-                    const std::string& source)
+                    const std::string& source, const std::vector<std::string>& headers)
 {
     THttpReply reply;
     CURL* curl = curl_easy_init();
@@ -86,9 +86,14 @@ THttpReply HttpCall(const std::string& method, const std::string& base, const st
         curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method.c_str());
     if (!source.empty())
         curl_easy_setopt(curl, CURLOPT_INTERFACE, ("host!" + source).c_str());
+    curl_slist* sent = nullptr;
+    for (const std::string& header : headers)
+        sent = curl_slist_append(sent, header.c_str());
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, sent);
     if (curl_easy_perform(curl) == CURLE_OK)
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply.Status);
     curl_easy_cleanup(curl);
+    curl_slist_free_all(sent);
     return reply;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct THttpReply {
     long Status = 0;  // 0 when the request failed altogether
@@ -14,10 +15,11 @@ struct THttpReply {
 };
 
 THttpReply HttpGet(const std::string& base, const std::string& target);
-// Any method, from `source` (a 127.x.y.z address) when one is given; the
-// reply's headers are kept in Headers.
+// Any method, from `source` (a 127.x.y.z address) when one is given, with
+// the request headers given ("Name: value"); the reply's headers are kept
+// in Headers.
 THttpReply HttpCall(const std::string& method, const std::string& base, const std::string& target,
-                    const std::string& source = "");
+                    const std::string& source = "", const std::vector<std::string>& headers = {});
 
 // The version query, then the submission with the token it gave. Returns the
 // submission's reply.

@@ -2,6 +2,7 @@
 // Name tables over the main form's fields and flags.
 #include "GameValues.h"
 
+#include "NumberText.h"
 #include "SpriteRegistry.h"
 #include "Unit1.h"
 
@@ -64,8 +65,7 @@ TField DoubleField(Get get)
     return {[get](TMainForm& f) { return FormatNumber(get(f)); },
             [get](TMainForm& f, const std::string& t) {
                 double v = 0;
-                const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-                if (ec != std::errc() || end != t.data() + t.size()) return false;
+                if (!ReadDouble(t, v)) return false;
                 get(f) = v;
                 return true;
             }};

@@ -2,7 +2,9 @@
 // The desktop platform: starts SDL, owns every part, ends SDL after them.
 #include "SdlPlatform.h"
 
+#ifndef __EMSCRIPTEN__
 #include "CurlHttpClient.h"
+#endif
 #include "SdlAudioDevice.h"
 #include "SdlClock.h"
 #include "SdlEvents.h"
@@ -71,7 +73,8 @@ void StartVideo()
 
 } // namespace
 
-TSdlPlatform::TSdlPlatform(const std::string& applicationName)
+TSdlPlatform::TSdlPlatform(const std::string& applicationName, std::unique_ptr<IHttpClient> http)
+    : Http_(std::move(http))
 {
     // The game answers termination signals itself: it saves and ends.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -90,7 +93,9 @@ TSdlPlatform::TSdlPlatform(const std::string& applicationName)
     Music_ = std::make_unique<TSdlModulePlayer>(*Audio_);
     Shell_ = std::make_unique<TSdlShell>();
     MessageBox_ = std::make_unique<TSdlMessageBox>(*Video_);
-    Http_ = std::make_unique<TCurlHttpClient>();
+#ifndef __EMSCRIPTEN__
+    if (!Http_) Http_ = std::make_unique<TCurlHttpClient>();
+#endif
 }
 
 TSdlPlatform::~TSdlPlatform()

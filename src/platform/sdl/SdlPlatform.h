@@ -25,7 +25,8 @@ public:
     // desktop's sound settings show for the game. Raises std::runtime_error
     // with the reason when there is no display, also when SDL would fall
     // back to drawing into memory (unless SDL_VIDEODRIVER asks for that).
-    explicit TSdlPlatform(const std::string& applicationName = "Zarvenok");
+    // HTTP goes through `http` when one is given, else through libcurl.
+    explicit TSdlPlatform(const std::string& applicationName = "Zarvenok", std::unique_ptr<IHttpClient> http = nullptr);
     ~TSdlPlatform() override;
     TSdlPlatform(const TSdlPlatform&) = delete;
     TSdlPlatform& operator=(const TSdlPlatform&) = delete;
