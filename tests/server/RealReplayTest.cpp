@@ -43,16 +43,18 @@ std::vector<uint8_t> Bytes(const TReplay& replay)
     return EncodeReplay(replay);
 }
 
+// Limits that a sanitizer build's verifier, many times slower, also keeps.
 class RealReplays : public WorkerProcesses {
 protected:
     void StartServing()
     {
         if (IsPostgres()) {
             Start();
-            StartWorker(REAL_VERIFIER, 30);
-            StartWorker(REAL_VERIFIER, 30);
+            StartWorker(REAL_VERIFIER, 60);
+            StartWorker(REAL_VERIFIER, 60);
         } else {
-            WallLimit = 30s;
+            WallLimit = 60s;
+            CpuLimit = 60;
             StartVerifying(1, REAL_VERIFIER);
         }
     }

@@ -41,7 +41,7 @@ protected:
         verify.Workers = workers;
         verify.Verifiers = {verifier};
         verify.Limits.Wall = WallLimit;
-        verify.Limits.CpuSeconds = 2;
+        verify.Limits.CpuSeconds = CpuLimit;
         verify.Limits.MemoryBytes = std::size_t{256} << 20;
         verify.Lease = 10s;
         verify.Idle = 100ms;
@@ -103,17 +103,19 @@ protected:
     TCurlHttpClient Client;
     std::unique_ptr<TVerifyWorkers> Workers;
     std::chrono::milliseconds WallLimit = 3s;
+    unsigned CpuLimit = 2;
 };
 
 // zarvenok-server verify-worker processes on one PostgreSQL queue.
 class WorkerProcesses : public Verify {
 protected:
-    // A wall limit of `seconds`, and a lease a second longer.
+    // Limits of `seconds` of wall and processor time, and a lease a second longer.
     pid_t StartWorker(const std::string& verifier = FAKE_VERIFIER, int seconds = 4)
     {
         const std::string conninfo = Where;
         std::vector<std::string> args = {SERVER_PROGRAM, "verify-worker", "--postgresql", conninfo,
                                          "--verifier", verifier, "--verify-seconds", std::to_string(seconds),
+                                         "--verify-cpu", std::to_string(seconds),
                                          "--verify-lease", std::to_string(seconds + 1), "--verify-poll", "0.1"};
         std::vector<char*> argv;
         for (std::string& arg : args)
