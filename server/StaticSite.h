@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The browser game's files, served at /play/ from one folder: each with its
 // content type, its gzip twin (NAME.gz beside it) to browsers that take
 // one, and caching that suits it. Files asked for with a version ("?v=...",

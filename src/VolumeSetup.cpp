@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Volumes from the volume file onto the sound device, and back when changed.
 #include "VolumeSetup.h"
 

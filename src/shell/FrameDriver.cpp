@@ -21,6 +21,7 @@ void TMainForm::DXTimerTimer(int /*lagCount*/)
         DXDraw.Flip();
     }
     MusicContinuation();
+    PollServerRequests();
     RecordFrame(now);
 }
 

@@ -8,6 +8,7 @@
 #include "TextEncoding.h"
 
 #include <cstdlib>
+#include <iostream>
 #include <exception>
 
 std::string TMainForm::ServerAddress() const
@@ -34,6 +35,34 @@ void TMainForm::RequestGameToken()
 {
     const std::string address = ServerAddress();
     GameTokenRequest = address.empty() ? nullptr : Platform.Http().Start(ScoreServerRequest(address, VersionQuery));
+}
+
+void TMainForm::UploadReplay(const TReplay& replay)
+{
+    const std::string address = ServerAddress();
+    if (address.empty() || SubmittedToken.empty()) return;
+    std::vector<uint8_t> bytes;
+    try {
+        bytes = EncodeReplay(replay);
+    } catch (const std::exception& e) {
+        std::cerr << "zarvenok: the game's replay is not sent: " << e.what() << '\n';
+        return;
+    }
+    ReplayUpload = StartReplayUpload(Platform.Http(), address, SubmittedToken, bytes);
+    SubmittedToken.clear();
+}
+
+void TMainForm::PollServerRequests()
+{
+    // Each frame moves the requests under way a step; none holds the game up.
+    if (GameTokenRequest) GameTokenRequest->Poll();
+    if (!ReplayUpload) return;
+    const THttpResult& result = ReplayUpload->Poll();
+    if (result.Outcome == THttpOutcome::Pending) return;
+    // The score is in the table either way; without its replay it stays unverified.
+    if (result.Outcome != THttpOutcome::Ok)
+        std::cerr << "zarvenok: the game's replay was not sent: " << result.Reason << '\n';
+    ReplayUpload.reset();
 }
 
 void TMainForm::SubmitScore()

@@ -84,6 +84,8 @@ void TMainForm::KeepEndedReplay(bool named)
     TReplay replay = std::move(*EndedReplay_);
     EndedReplay_.reset();
     if (named) replay.Header.PlayerName = PlayerName.substr(0, MaxPlayerNameLength);
+    // A score the server stored is checked by playing its game again.
+    if (named) UploadReplay(replay);
     if (RecordTo == TRecordTo::OneFile) {
         RecordTo = TRecordTo::Nothing;
         const TReplayWriteResult written = WriteReplayFile(RecordFile, replay);

@@ -184,7 +184,11 @@ void TMainForm::GoToState(uint8_t state)
 {
     const uint8_t from = GameState;
     // Before the build, which may draw random numbers.
-    if (state == gsGame && from != gsGame) StartRecording();
+    if (state == gsGame && from != gsGame) {
+        StartRecording();
+        // The server's token as play starts: its age bounds the game's length.
+        RequestGameToken();
+    }
     ClearScreen();
     GameState = state;
     if (TScreen* screen = CurrentScreen()) screen->Build();

@@ -123,6 +123,11 @@ public:
     // The token of the last score the server stored, for uploading the
     // game's replay (StartReplayUpload); empty when none was stored.
     std::string SubmittedToken;
+    // Sends the named replay of the game just submitted, with its token.
+    void UploadReplay(const TReplay& replay);
+    std::unique_ptr<IHttpTransfer> ReplayUpload;
+    // Moves the token request and the upload on; called every frame.
+    void PollServerRequests();
     // Opens the address in the user's browser.
     void GoWeb(const std::string& address);
     void OpenHomePage() override { GoWeb(HomePageAddress()); }

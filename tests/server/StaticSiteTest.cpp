@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The browser game's folder at /play/ on a real server: types, the gzip
 // twins, caching and revalidation, the way in from /play, paths that must
 // not leave the folder, and no rate limit for files.

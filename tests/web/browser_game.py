@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The browser game in headless Chromium, driven by Selenium through
 chromedriver, loaded from the real score server on loopback:
 
