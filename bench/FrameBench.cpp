@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Frame composition cost at 32 and 16 bits, the keyed blit beside SDL's
 // software blit of the same sprites, and the floor of two plain copies.
 #include "CustomDXDraw.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One gameplay frame of the real game on the headless platform: scene 1 with
 // its scenery, the HUD, six soldiers, two vehicles, the helicopter, bodies
 // and explosions, the weapon and the crosshair, moved, freed and drawn by

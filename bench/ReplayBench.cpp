@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays: the size of a minute of play with a 1000 Hz mouse (the goal is
 // at most 32 KiB), and the time to record, write and read one. The sizes are
 // the counters file_bytes (the ".zrp" file) and record_bytes (before zlib).

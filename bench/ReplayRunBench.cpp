@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playing a whole recorded game again, headless, with and without drawing:
 // the check a score server runs and zarvenok-replay's timedemo. The counter
 // "x_real_time" is game time over run time; the goals are 1000 without

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The score store's table reads on a large table: page 1 and the deepest
 // page that can be asked for, all-time and weekly, and a submission, on
 // SQLite and (when ZARVENOK_TEST_POSTGRESQL names a cluster, as

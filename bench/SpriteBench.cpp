@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One frame of the sprite engine's passes over a busy battlefield tree:
 // move with animation, a few sprites dying and being born, then painting.
 #include "CustomDXDraw.h"

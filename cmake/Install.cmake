@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What `cmake --install` puts where: the program in games/, its libraries and
 # music in share/zarvenok/, what desktops look for (the menu entry, the icons
 # and the AppStream description), the manual pages, and in share/doc each

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Debian packages with CPack: `cmake --build build/default --target package`
 # (or scripts/package). Two packages, as a packager would split them: the
 # game for players, and the score server for whoever runs the online table,

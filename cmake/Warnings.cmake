@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared warning set; ZARVENOK_WERROR turns them into errors (CI does).
 add_library(zarvenok_warnings INTERFACE)
 target_compile_options(zarvenok_warnings INTERFACE

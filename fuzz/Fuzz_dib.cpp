@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the bitmap decoders directly, both picture forms.
 #include "Dib.h"
 #include "EngineErrors.h"

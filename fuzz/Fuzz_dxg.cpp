@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the image library reader, then cuts and draws whatever loaded.
 #include "CustomDXDraw.h"
 #include "EngineErrors.h"

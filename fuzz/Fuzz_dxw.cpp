@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the wave library reader and the RIFF walk.
 #include "EngineErrors.h"
 #include "WaveCollection.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the replay reader: the header, the decompression and the record
 // stream. What it accepts must walk, encode again and read back the same.
 // The header's checksum keeps most inputs from the records, so the input is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the reading of request targets: paths, query strings, escapes.
 #include "Request.h"
 #include "Submission.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the server's record check, both from the encoded value and from
 // plain records encoded the way the game does. Whatever it accepts must be
 // exactly what the game would have sent for those fields.

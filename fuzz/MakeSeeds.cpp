@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes small valid libraries and bitmaps with our own writers, as the
 // starting corpora of the fuzz targets: fuzz_make_seeds OUTDIR
 #include "Dib.h"

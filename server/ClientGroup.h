@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Clients counted together: the addresses of one IPv4 /24 or one IPv6 /64
 // (by default) usually belong to one household, office or host, and an
 // attacker with many addresses usually has them in one such block.

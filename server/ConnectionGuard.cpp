@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Connection caps per group and the request deadline.
 #include "ConnectionGuard.h"
 

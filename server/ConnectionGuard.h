@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What keeps slow and greedy clients from holding the server: a cap on the
 // connections one address group may have open, and an absolute deadline for
 // a request to arrive whole, however slowly its bytes trickle in. The HTTP

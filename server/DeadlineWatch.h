@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Interrupts database calls that run past their deadline. A database that
 // is frozen, or a network that drops packets, leaves a blocking call
 // waiting for ever: the server's own statement time-out cannot fire when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A minimal blocking HTTP GET, for the one request the server makes.
 #include "HealthProbe.h"
 

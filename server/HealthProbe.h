@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The server asking itself, over HTTP, whether it is healthy: the whole
 // way a client's request goes, not just the database.
 #pragma once

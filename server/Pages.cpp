@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // HTML and JSON for the site.
 #include "Pages.h"
 

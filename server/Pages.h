@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The site's pages and the table's JSON; every stored text is escaped here.
 #pragma once
 

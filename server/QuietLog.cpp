@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rate-limited lines on stderr.
 #include "QuietLog.h"
 

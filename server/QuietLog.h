@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A log line at most once a second, with a count of those left out: a
 // database that is away fails every request, and an attack makes the HTTP
 // library complain about every connection, yet the log should stay readable.

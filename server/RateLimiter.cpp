@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Per-address request buckets.
 #include "RateLimiter.h"
 

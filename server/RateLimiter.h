@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Requests per client address: a bucket of `burst` requests refilled at
 // `rate` per second. Kept per process; behind a proxy the proxy's own limits
 // add to it.

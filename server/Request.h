@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a request asks for, read from its raw target (path and query) before
 // any work is done; everything not understood becomes an error with its
 // status.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Requests to replies over libmicrohttpd.
 #include "ScoreServer.h"
 
@@ -171,6 +172,8 @@ TScoreServer::TScoreServer(TServerConfig config, TScoreStore& store)
         2 + std::chrono::duration_cast<std::chrono::seconds>(Config.RequestDeadline).count());
     Daemon = MHD_start_daemon(
         flags, Config.Port, nullptr, nullptr, &Handle, this,
+        // First, so that the library says nothing before it is in place.
+        MHD_OPTION_EXTERNAL_LOGGER, &LogHttp, nullptr,
         MHD_OPTION_SOCK_ADDR, address,
         MHD_OPTION_THREAD_POOL_SIZE, std::max(1U, Config.HttpThreads),
         MHD_OPTION_CONNECTION_LIMIT, std::max(1U, Config.MaxConnections),
@@ -178,7 +181,6 @@ TScoreServer::TScoreServer(TServerConfig config, TScoreStore& store)
         // Bounds the request line and headers; longer ones get 414 or 431.
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<std::size_t>(16 * 1024),
         MHD_OPTION_NOTIFY_CONNECTION, &NotifyConnection, this,
-        MHD_OPTION_EXTERNAL_LOGGER, &LogHttp, nullptr,
         MHD_OPTION_URI_LOG_CALLBACK, &NewExchange, nullptr,
         MHD_OPTION_NOTIFY_COMPLETED, &EndExchange, this,
         MHD_OPTION_END);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HTTP side: libmicrohttpd serving the queries, the table and the home
 // page from a score store. Requests that need the database are handed to
 // the store's own threads and their connections suspended meanwhile, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SOCI behind the score store.
 #include "ScoreStore.h"
 

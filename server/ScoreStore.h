@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scores and the tokens handed out, in SQLite or PostgreSQL through
 // SOCI. Every operation is one transaction, so several threads and several
 // server processes may share one database. Every operation also has a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Telling the service manager how the server is: ready once it serves, a
 // line of status, and the watchdog's keep-alive while its health check
 // passes (systemd's notification protocol, used only when systemd asks for

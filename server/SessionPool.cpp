@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Connections through SOCI, replaced when broken, cut off at deadlines.
 #include "SessionPool.h"
 

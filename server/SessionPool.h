@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The database connections of one server process. A connection that broke
 // (the database restarted, killed it, or stopped answering) is replaced the
 // next time it is needed; every call has a deadline, after which it is cut

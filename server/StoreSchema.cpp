@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The schema and its one step of migration.
 //
 // Version 1: tokens and scores. Version 2 adds what makes a table page cost

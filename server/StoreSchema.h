@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tables, their indexes and the triggers that keep the counts, made or
 // brought up to date once per database. Safe when several server processes
 // start on one database at once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding and checking a submitted record.
 #include "Submission.h"
 

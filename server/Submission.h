@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a submitted record: the encoded "inf" value is decoded, split into
 // its fields and every field checked before anything reaches the store.
 #pragma once

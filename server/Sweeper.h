@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Housekeeping outside requests: expired tokens and rows that have left the
 // weekly table are deleted in small batches on a thread of their own, so
 // no request ever waits for a large delete.

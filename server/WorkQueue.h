@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The threads that talk to the database, apart from the threads that serve
 // HTTP: a request that needs the database waits here, so one that does not
 // (the home page) never waits behind it. The queue is bounded, and a job

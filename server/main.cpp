@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarvenok-server: the score server and web site.
 #include "HealthProbe.h"
 #include "ScoreServer.h"

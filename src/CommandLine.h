@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's command line: help, version, and for one run window or
 // full screen, the picture's scaling, and the volumes (which are kept).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Volume.cfg": the volumes and the mute switch.
 #include "VolumeSettings.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Volume.cfg": the music and effects volumes and the mute switch, kept in
 // a file of the program's own beside "Config.cfg" (whose format is fixed).
 // Lines of "name = value"; lines it does not know are kept as they are.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarvenok: the game on the SDL platform.
 #include "CommandLine.h"
 #include "GameFolders.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The artillery strike: a friendly plane crosses the sky and drops one
 // rocket, which destroys every vehicle and the helicopter when it has
 // fallen far enough.

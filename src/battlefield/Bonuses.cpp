@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The seven bonuses and what collecting each one does.
 #include "Bonuses.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bonuses: dropped by killed enemies, they float up and spin slowly, and
 // are collected by shooting them; one rising into the HUD band is lost.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One-shot effects: hit and kill marks, the burst of a collected bonus and
 // the body of a killed soldier. The family ends together: when one of them
 // completes its animation, every effect on the field goes.

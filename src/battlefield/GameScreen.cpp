@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game as a screen state: its build, frame, input, timers and focus.
 #include "GameScreen.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game itself as a screen state: the start of a game, the gameplay
 // frame, the shot on a press and in burst fire, pause, the in-game exit
 // question, the end of a level's intro and what losing the focus does.

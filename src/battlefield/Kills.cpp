@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Killing a soldier and destroying a vehicle.
 #include "Kills.h"
 

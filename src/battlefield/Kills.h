@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An enemy's death, the same whoever kills it: the shot, the bomb or the
 // rocket's strike.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The captions that open every level: "Level" sliding in, then "Fight".
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Difficulty, level values and spawn places.
 #include "LevelRules.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The arithmetic of levels and waves: the difficulty curve, the values a
 // level switch sets, and where a spawned enemy stands.
 #pragma once

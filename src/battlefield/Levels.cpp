@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A game from level to level: the spawns, the level timer, the intro's
 // timers and the level switch.
 #include "Levels.h"

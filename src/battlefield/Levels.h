@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A game from level to level: enemy waves, the level timer, the level
 // intro's timers and the switch to the next level.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Gathers the names from the catalogue and the tables.
 #include "NamesUsed.h"
 

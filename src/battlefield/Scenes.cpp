@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scenes' tables, the scene builds and the start of a game.
 #include "Scenes.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four battlefield scenes: a backdrop and the scenery objects that
 // enemies walk behind and take cover at.
 #pragma once

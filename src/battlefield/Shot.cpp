@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One shot at a point of the battlefield: the frontmost enemy under it, or
 // a bonus floating in front of that enemy, takes it.
 #include "Shot.h"

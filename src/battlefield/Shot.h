@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One shot at a point of the battlefield.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every enemy shares: kinds, construction, phases, cover and fire.
 #include "Terror.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The enemies' common ground: the kind table, walk limits, the phase toggle
 // between walking and firing, cover behind scenery, the stretched draw, and
 // firing at the player.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ground vehicles (kinds 5 .. 7): drive across the screen two pixels a
 // frame, turn to stop and fire, and leave by the far edge.
 #pragma once

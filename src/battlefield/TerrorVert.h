@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The helicopter (kind 8): patrols the upper screen, turns at the edges and
 // to fire; it never leaves on its own.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Crosshair, weapon and muzzle flash.
 #include "Weapon.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player: the game's crosshair, the weapon at the bottom of the screen
 // with its six aiming poses and its kick, and the muzzle flash.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backdrop maps: cell storage, painting (once or tiled) and the cell-wise
 // collision test.
 #include "BackgroundSprite.h"

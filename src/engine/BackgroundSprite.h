@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A backdrop: a map of cells, each showing one pattern of an image, painted
 // once or repeated endlessly over the whole surface.
 #pragma once

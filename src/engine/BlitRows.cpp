@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The inner loops of keyed copies, row by row: by key comparison (SSE2
 // where present) and through a pattern's opaque runs (wide moves).
 #include "BlitRows.h"

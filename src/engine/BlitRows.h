@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The inner loops of keyed copies, shared by the surface's draws: each
 // copies rows of pixels of one size, keeping the destination where the
 // source holds the key (or lies outside its opaque runs).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colour identifier table and system colour values.
 #include "Colors.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colour identifiers of the library files and the system colours they may
 // name. A colour reference is 0x00BBGGRR, or 0xFF0000nn for system colour nn.
 #pragma once

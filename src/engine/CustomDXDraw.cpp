@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Display notifications and the engine's own off-screen display.
 #include "CustomDXDraw.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Display component base: owns the back surface, makes pattern surfaces in
 // the display's pixel format, and tells its dependants (sprite engine,
 // image list) when surfaces appear, are lost and are restored.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's display on the platform's window.
 #include "DXDraw.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's display on the platform's window: the back surface, how a
 // finished frame is presented in a window and in full screen, the choice of
 // a full-screen mode, and recovery from lost surfaces.

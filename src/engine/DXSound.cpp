@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound component's life cycle and the wave list's answers to it.
 #include "DXSound.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound component and the wave-list component bound to it. The sound
 // component opens the audio device and tells its wave lists when buffers may
 // be built and when they must go; without a device the game stays silent.

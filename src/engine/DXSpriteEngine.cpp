@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sprite engine component: display notifications and the forwarded passes.
 #include "DXSpriteEngine.h"
 

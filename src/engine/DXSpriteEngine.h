@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sprite engine component: owns the root of the sprite tree and binds it
 // to a display, so the root paints on the display's back surface while the
 // display is initialised.

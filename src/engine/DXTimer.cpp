@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame clock and the message timers. All time differences are taken
 // modulo 2^32, so both keep working when the millisecond count wraps.
 #include "DXTimer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The form's clocks: the frame clock that steps the game, and the slower
 // message timers. Both read the platform's wrapping millisecond clock and
 // tell the loop when they are next due, so the loop can sleep until then.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device-independent bitmap reader and writer. Every length and index comes
 // from the data, so each read goes through a bounds-checked cursor and every
 // size is checked against the limits before anything is allocated.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device-independent bitmap: decoded from the library's "TDIB" and
 // "TBitmap" picture forms, and written back for our own tools.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Software surface operations: fills, keyed and stretched copies, the
 // additive blend. The inner row loops of keyed copies are in BlitRows.
 #include "DirectDrawSurface.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Software surface: the back surface and every pattern surface. Pixels live
 // in one aligned buffer in a direct-colour format of 16, 24 or 32 bits.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message formatting for the engine's exceptions.
 #include "EngineErrors.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exception classes raised by the engine layer. Messages are formatted
 // exactly as the game shows them, so callers can pass them on unchanged.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Name index shared by the image and wave libraries.
 #include "HashCollection.h"
 

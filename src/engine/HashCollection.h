@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Collection of named items with a 256-bucket name index. Names compare
 // without regard to letter case; among equal names the one named last wins.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Image sprites: frame animation, painting of the current pattern, tiling
 // of the rectangle and the pixel-exact collision test.
 #include "ImageSprite.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A sprite that shows one pattern of a named image and steps through the
 // image's patterns as an animation; the base of every game object.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing the tagged object stream of the library files. The
 // reader never trusts a length: every count is checked against the bytes
 // that are left before anything is read or allocated.

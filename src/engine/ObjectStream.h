@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The object stream inside the library files: a resource header, the
 // "TPF0" signature, and properties with tagged values. Reading is bounds
 // checked everywhere, since library files are untrusted.

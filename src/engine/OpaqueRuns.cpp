@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building the opaque runs of a pattern, once per pattern build.
 #include "OpaqueRuns.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The opaque runs of a pattern: for every row, the spans of pixels that
 // differ from the surface's transparent key. Patterns never change once
 // built, so keyed and stretched draws copy whole spans and the pixel test

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image library: loading, the colour table, pattern building and drawing.
 #include "PictureCollection.h"
 

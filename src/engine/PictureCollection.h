@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image library: named pictures cut into equal patterns on surfaces of
 // the display's format, drawn with a colour key.
 #pragma once

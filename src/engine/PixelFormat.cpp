@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colour conversion between 0x00RRGGBB and raw pixel values.
 #include "PixelFormat.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pixel layouts of software surfaces and the conversion of colours to and
 // from raw pixel values.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Integer rectangle with exclusive right and bottom edges, as the sprite
 // engine and the surfaces use it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sprite tree nodes: attachment, depth order, passes and destruction.
 #include "Sprite.h"
 

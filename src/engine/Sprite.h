@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Base node of the sprite tree: position, size, depth order, the three passes
 // (move, paint, collision) and the deferred destruction that keeps child
 // lists valid while a pass walks them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The root of the sprite tree: dead pass, draw pass and surface binding.
 #include "SpriteEngine.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Root of the sprite tree: counts the sprites, keeps the dead list, runs the
 // dead and draw passes, holds the running collision query and the surface
 // everything paints on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Typed walks over a sprite's children, in attachment order; a class test
 // includes descendants. The game finds and removes its sprites this way.
 #pragma once

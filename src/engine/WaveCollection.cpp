@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wave library: RIFF recordings, the named items with their playback,
 // and the ".dxw" reader and writer.
 #include "WaveCollection.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wave library: named RIFF recordings with their looping flag and copy
 // limit, and their playback on the sound device as overlapping copies.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing order of the layers that are not placed by their bottom edge
 // (scenery, enemies, bodies and bonuses use their foot line instead).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The weapon's fire mode and the shot of the current frame.
 #pragma once
 

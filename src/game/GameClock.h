@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's clock: the platform's, read once per step of the loop. While a
 // step runs (an event, the due timers and the frame) every reading is the
 // one taken at its start, so what a step did depends on that one reading

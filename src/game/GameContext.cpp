@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The context's own parts: the timers, the root and the current game.
 #include "GameContext.h"
 

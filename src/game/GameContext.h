@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What sprites and screens see of the running game: its values and flags,
 // its message timers, the engine's components it draws with, and the few
 // operations of the shell they call. The main form is the one context.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screen states: the values of GameState, one screen each.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The glyph families and the list of fixed names for the library check.
 #include "Images.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture names that game code asks the image library for, in one
 // place. Rows of the game's tables (buttons, scenes, enemy kinds, help
 // pages, aiming bands) carry their own; the build checks all of them

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The values that carry a game from level to level: the intro, the
 // countdown, the spawn limits and the player's fate.
 #pragma once

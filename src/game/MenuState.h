@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menus' own values: the hover sound's arming, the help page, and the
 // music the menu owes after a game.
 #pragma once

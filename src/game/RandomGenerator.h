@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's own random numbers: the same sequence on every C library, and
 // seeded from the game's clock, so a simulator run replays exactly.
 #pragma once

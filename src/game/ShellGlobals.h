@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shell's game-wide values, one struct for each concern: activation and
 // the level-intro timers, the player's pointer and trigger, and the music.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wave library's names of the catalogue's sounds.
 #include "Sounds.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every sound the game plays, by the name it has in the wave library. Code
 // names a sound through this list only, so a misspelt one does not build;
 // the build checks each name against the library it makes.

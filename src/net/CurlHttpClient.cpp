@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Requests through libcurl, sharing what a run keeps.
 #include "CurlHttpClient.h"
 

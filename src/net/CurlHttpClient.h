@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's HTTP client on libcurl, the only code that touches it. Cookies,
 // names looked up and open connections are kept for the run and shared by
 // every request.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A request on its own multi handle.
 #include "CurlTransfer.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One request through libcurl's multi interface: started at once, moved on
 // by each Poll without waiting, bounded in time and in the size of what it
 // reads.

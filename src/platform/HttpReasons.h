@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a player is told when a request to the score server does not
 // succeed: the server's own reason when it gave one, plain words otherwise.
 // Shared by the real client and the headless one, so both say the same.

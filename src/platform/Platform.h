@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform interface: everything the game needs from the machine. The
 // SDL implementation (src/platform/sdl) and the headless one
 // (src/platform/headless) sit behind it; nothing above it knows which. It

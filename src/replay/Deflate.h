@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zlib compression of the replay's record stream.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The compact encoding of replay records, before compression. Pointer moves
 // dominate a game (a 1000 Hz mouse sends one a millisecond), so a move is
 // coded as its difference from where the previous move's velocity would

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Little-endian numbers, varints and short strings for the replay format.
 #include "ReplayBytes.h"
 

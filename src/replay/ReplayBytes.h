@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Little-endian numbers, varints and short strings: the building blocks of
 // the replay header and the record stream. The reader never reads past its
 // end; it raises EReplayError naming what it was reading instead.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ".zrp" file: a header, then the records compressed with zlib.
 //
 //   8 bytes  signature 89 'Z' 'R' 'P' 0D 0A 1A 0A

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving replays into the player's folder and thinning it.
 #include "ReplayFolder.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder of replays beside the settings: each game's replay is written
 // there as the next numbered file, then the keeping rule thins the folder.
 // A folder that cannot be written (a full disk, no permission) costs the

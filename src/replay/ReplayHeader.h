@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a replay says about itself before its records: which game and
 // libraries made it, how the game started, and the result it claims.
 #pragma once

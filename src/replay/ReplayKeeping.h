@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which replays a folder keeps: those of the entries of the local table of
 // the ten best, and of the rest the latest few. A table entry is matched by
 // name and score to the latest replay of that name and score not matched

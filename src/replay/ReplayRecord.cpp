@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The records of a replay and their mapping to and from platform events.
 #include "ReplayRecord.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One record of a replay: an input event that reached the game, a step of a
 // message timer or of the frame clock, a check of the game's state, or the
 // end. Each carries the clock's advance since the record before it (since

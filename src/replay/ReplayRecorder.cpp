@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording one game into replay records.
 #include "ReplayRecorder.h"
 

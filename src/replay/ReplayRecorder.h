@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Records one game as it is played: the game hands over each step with the
 // clock reading that step saw, and at the end the header's fields that only
 // it knows. Recording never fails: the records are kept in memory, encoded,

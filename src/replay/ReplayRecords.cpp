@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The encoded records of one replay.
 #include "ReplayRecords.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The records of one replay, kept encoded (a few bits a pointer move once
 // compressed, a byte or so before), so a long game stays small in memory
 // while it is recorded and while it is replayed. A recording appends records

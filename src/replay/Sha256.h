@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SHA-256 digests of files, for telling which picture and sound libraries a
 // replay was recorded with.
 #pragma once

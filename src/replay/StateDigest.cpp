@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The digest of the game's state for replay checks.
 #include "StateDigest.h"
 

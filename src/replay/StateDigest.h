@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 32-bit digest of the game's state that a replay checks every few
 // frames: a replay that drifts from the recorded game shows at the first
 // check that differs. The game fills the plain values; sprites in the order

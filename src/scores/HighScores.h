@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The local table of the ten best scores: its defaults, the bar a score
 // must clear, and how a new score enters.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plain score record and the version reply's fields.
 #include "ScoreRecord.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The score submission as the game sends it and the server reads it: the
 // plain record, the field of the version reply that carries the token, and
 // the server's path and queries.

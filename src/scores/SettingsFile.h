@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Config.cfg": the three options, the two remembered texts and the
 // high-score table, one encoded text per line.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line encoding of the settings file and the score submission.
 #include "TextEncoding.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's line encoding: bytes to bits, bits to a 32-character alphabet
 // and back. Strings here are byte strings; nothing is treated as UTF-8.
 #pragma once

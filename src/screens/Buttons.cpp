@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The button table: one row per button, indicator and panel class.
 #include "Buttons.h"
 

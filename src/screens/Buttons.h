@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every button highlight, option indicator and panel of the game's screens:
 // each a class of its own, so that the game can find and remove it by
 // class, and each one row of the button table: its image and place, where

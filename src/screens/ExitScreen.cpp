@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exit scene: Yes ends the program, No or Esc go back to the menu.
 #include "ExitScreen.h"
 

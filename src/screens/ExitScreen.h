@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exit scene: the question whether to leave the game.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game-over screen: its backdrop and music, the frame that redraws the
 // name being typed, and the name-entry panel's keys and presses.
 #include "GameOverScreen.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game-over screen: its backdrop and music, the name-entry panel that
 // Timer1 opens for a score good enough for the table, and the name typed.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help screen: one of four pages in a common frame, with up, back and
 // down buttons.
 #pragma once

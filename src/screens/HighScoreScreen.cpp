@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The high-score screen: the ten best as names and scores in sprite text,
 // and the panel that clears the table.
 #include "HighScoreScreen.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HUD's sprites and layouts, and the level number of the level intro.
 #include "Hud.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The in-game status display: countdown, score, level, lives, health and
 // fire mode, rebuilt from sprites on every gameplay frame; and where each
 // of its glyphs goes, as plain arithmetic.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main menu's build and its buttons.
 #include "MenuScreen.h"
 

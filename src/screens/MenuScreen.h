@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main menu: six buttons on a tiled backdrop.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Placement shared by the button and panel classes.
 #include "MenuSprites.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two sprite classes of buttons and panels: highlights (TMenuGame),
 // which live until the pointer moves again, and persistent indicators and
 // panels (TMenu). Every button and panel of every screen derives from one.

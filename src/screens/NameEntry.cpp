@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The name-entry panel and its two toggles.
 #include "NameEntry.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The name-entry panel of the game-over screen: the score in large digits,
 // the typed name with its cursor, and the tick that marks the score for
 // sending.

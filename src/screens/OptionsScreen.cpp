@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The options screen: window or full screen, music, sound, and a line of
 // text, with the lit choices and the text rebuilt every frame.
 #include "OptionsScreen.h"

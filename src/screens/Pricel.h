@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screens' pointer: a looping crosshair that follows the mouse and stays
 // wholly on the surface.
 #pragma once

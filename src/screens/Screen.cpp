@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the screens share: the plain frame, button hover, text entry and
 // the focus handling of every screen but the game.
 #include "Screen.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One screen state: its build and teardown, its frame, and what it does
 // with keys, presses, pointer moves, Timer1 and the application's focus.
 // The form holds one of each in a table indexed by GameState.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backdrops and centred pictures of the screens.
 #include "ScreenSprites.h"
 

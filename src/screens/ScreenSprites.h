@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plain pictures the screens are made of: the tiled backdrop behind a
 // screen, and pictures drawn centred on a point.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sprite text: the glyph classes and the layouts of numbers and words.
 #include "SpriteText.h"
 

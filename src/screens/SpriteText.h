@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numbers and words drawn as rows of digit (Cifra) and letter (Bukva)
 // sprites, and the arithmetic of their layout.
 #pragma once

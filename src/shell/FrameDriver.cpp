@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame: a pending full-screen switch, the current screen's hook and
 // what follows it, presenting the frame, and keeping the music going.
 #include "Unit1.h"

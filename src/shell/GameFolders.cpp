@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lookup of the game's folders for the real program.
 #include "GameFolders.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the game finds its libraries and music, and where it keeps the
 // player's settings: beside the program when it runs from the build folder,
 // else the installed share folder and the player's own data folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's random numbers, seeded from the game's own clock.
 #include "Unit1.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keyboard and mouse: what every screen shares (the pointer's place, the
 // highlights it leaves, Alt+Enter, the released trigger), then the current
 // screen's own handling.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One thread runs everything: window events, then the message timers that
 // are due in the order they fell due, then the frame. Between those the
 // loop sleeps until the next event or deadline instead of spinning.

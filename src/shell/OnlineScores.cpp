@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sending a score to the score server, and the two web pages of the site.
 #include "Unit1.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pointer grab's rule, asked after every event and every turn of timers.
 #include "PointerGrab.h"
 

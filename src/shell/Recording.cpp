@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays: every game is recorded from the click on "Start Game" until it
 // ends (game over, or Esc and Yes), one record for each event, timer and
 // frame step with the clock reading that step saw, and a state check now

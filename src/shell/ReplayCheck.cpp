@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checking a replay by playing it to its end.
 #include "ReplayCheck.h"
 

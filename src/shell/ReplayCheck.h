@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole replay run again, as fast as it goes, and what came of it: the
 // recorded game played out the same and ended with the result it claims,
 // or where and how it did not.

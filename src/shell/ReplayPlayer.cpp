@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replaying a recorded game, one record a step.
 #include "ReplayPlayer.h"
 

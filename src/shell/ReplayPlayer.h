@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays a recorded game again on a form that stands at the menu: play
 // starts as it started in the recording, then each record runs as the step
 // it recorded, under the clock reading that step saw, and each state check

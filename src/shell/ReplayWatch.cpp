@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The watching loop: each record waits for its time on the platform's
 // clock, then plays; between them the window's events are answered.
 #include "ReplayWatch.h"

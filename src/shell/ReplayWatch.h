@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Watching a recorded game in the game's own window, with its sound and
 // music, at the pace it was played (or a whole number of times faster).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Config.cfg": the options, the two texts and the high-score table, read
 // at start-up and written when the settings screens are left.
 #include "Unit1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound effects by name and one music module at a time, with the
 // continuation that reloads a module when it comes back to its start.
 #include "Unit1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry's rows: one per sprite class of the game.
 #include "SpriteRegistry.h"
 

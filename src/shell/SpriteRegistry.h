@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every sprite class of the game by its name: its class test, how to make
 // one from text arguments (the constructor's, the parent left out), and its
 // own members for inspection. The simulator and the tests go through it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main form: construction, start-up, the table of screens and the
 // state changes through it, the toggles that belong to screens, close
 // requests, activation and the switch between window and full screen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main form: owns every component of the game for the whole run and
 // the screen of each state, holds the game-wide values and flags (through
 // the game context it is), and answers the window's events, the message

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built image library Data/Graphic.dxg against what the game's screens
 // need of it: every name, sizes, pattern counts, highlights over their
 // rectangles, text that fits its fields, and keys no real pixel takes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The art tool's own parts: template expansion, the art list, and turning
 // soft edges into colour-keyed ones.
 #include "ArtBuild.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The battlefield's pictures in the built library against what the game
 // does with them: scenes and scenery standing on the ground at their depths,
 // enemies' sizes and what their patterns mean, the weapon's flashes on its

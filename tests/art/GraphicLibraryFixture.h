@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built image library, loaded once for every test that reads it, with
 // helpers to look at patterns the way the game cuts them.
 #pragma once

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the image library a second time into a fresh folder and compares it
 # with the one the build made: the same sources must give the same bytes.
 file(REMOVE_RECURSE ${WORK})

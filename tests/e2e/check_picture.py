@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """check_picture.py SHOT CHECK...: checks parts of a screenshot against the
 game's own pictures, prints one line per check and exits 0 when all pass.
 

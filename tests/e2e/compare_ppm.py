@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """compare_ppm.py SHOT REF: exits 0 when at least 90% of SHOT's pixels are
 within a small distance of REF's (both binary PPM, 8-bit), printing the share."""
 import sys

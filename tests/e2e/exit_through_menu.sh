@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the game under Xvfb in WORK_DIR, checks that the window shows the
 # menu, clicks through the Exit button to the exit scene and its Yes, and sees
 # the program end with status 0. The environment (HOME, XDG_DATA_HOME) is the

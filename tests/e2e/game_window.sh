@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced inside xvfb-run by the end-to-end tests: starts ./zarvenok (or
 # $GAME_COMMAND, an installed game) with $GAME_ARGS and gives them the game's
 # window and the helpers to look at it and use it.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real game under Xvfb, checks that the window shows the menu,
 # clicks through the Exit button to the exit scene and its Yes, and sees the
 # program end with status 0 and Config.cfg written.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real game under Xvfb, starts a game from the menu, waits for the
 # weapon, fires at the battlefield and checks the screen against the game's
 # own pictures: the scene's backdrop where nothing covers it, the weapon and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The screens around the game in a real window under Xvfb: the help pages
 # forward and back, the options screen switching music off and typing a
 # text, and the high-score table. Each screenshot is compared with the same

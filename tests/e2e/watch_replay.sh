@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Watching a replay in the real window: `zarvenok --replay FILE --speed N`
 # shows the recorded battle (the weapon comes up in play) and ends by itself
 # with status 0 after the game; Esc leaves a replay at once; a damaged file

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real game's window on virtual screens of two sizes: it starts at the
 # largest whole multiple of 800 x 600 that fits (1x on 1920 x 1080, 2x on
 # 2560 x 1440) or at the factor --scale asks for, and shows the menu with

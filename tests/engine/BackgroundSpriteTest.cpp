@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backdrops: the cell map, its rectangle, painting once or tiled, and the
 // cell-wise collision test.
 #include "BackgroundSprite.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's own display: notification order, registration, lost
 // surfaces and the stored size.
 #include "CustomDXDraw.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The display on the headless video: the order of events and notifications,
 // the window and full-screen switch, the mode choice, lost surfaces, the
 // effective options and the presentation rule.

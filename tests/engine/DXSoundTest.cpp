@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the sound component's life cycle and the wave list bound to it:
 // notification order, start-up without a device, registration at any time.
 #include "EngineErrors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame clock and the message timers on the fake clock: cadence, lag,
 // frame rate, wrap-around, the hook rules, and a loop that sleeps until the
 // next deadline.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bitmap reading and writing. Fixtures are assembled byte by byte here, apart
 // from the encoder, so a mistake in one cannot hide a mistake in the other.
 #include "Dib.h"

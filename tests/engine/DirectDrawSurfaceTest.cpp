@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Software surface: fill, keyed and clipped blits, stretching, additive
 // fill, colour conversion and locking, in every pixel depth.
 #include "DirectDrawSurface.h"

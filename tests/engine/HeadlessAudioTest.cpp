@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the headless audio device and module player: how long a buffer
 // stays busy in fake time, what is recorded, and what cannot be made.
 #include "HeadlessAudio.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the headless video's recorded frame: every layout read back as
 // colours, padded rows skipped, and a copy that outlives the presenter's
 // borrowed pixels.

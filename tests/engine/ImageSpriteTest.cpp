@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Image sprites: animation steps, painting the current pattern, tiled
 // rectangles and the pixel-exact collision test in every surface depth.
 #include "ImageSprite.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Display notifications as short words, for tests that log them.
 #pragma once
 

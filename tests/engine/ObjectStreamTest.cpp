@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the library files' object stream: header checks, every value
 // kind through the writer and back, skipping, and damaged input.
 #include "EngineErrors.h"

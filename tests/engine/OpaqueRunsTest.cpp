@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing through opaque runs must give exactly the pixels of the per-pixel
 // key test: plain and stretched draws of patterns cut from a larger surface,
 // clipped at every edge, at every depth.

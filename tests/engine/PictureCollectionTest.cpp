@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Image library: the name index, pattern cutting, drawing, the colour
 // table, the display's life cycle and the library file round trip.
 #include "EngineErrors.h"

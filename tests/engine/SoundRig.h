@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small stage for sound tests: a fake clock, the headless audio device, a
 // sound component and a wave list bound to it, with recordings whose length
 // in milliseconds equals their sample count (mono, 8 bits, 1000 per second).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A sprite for tree tests that writes what happens to it into a shared log
 // and can be told what to do while it moves or collides.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small stage for image tests: an off-screen display, an image library
 // bound to it and a sprite engine painting on its back surface. Pictures are
 // drawn as rows of characters, one character per pixel.

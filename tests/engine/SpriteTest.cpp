@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sprite tree: attachment, depth order, the move, dead and draw passes,
 // destruction, collision queries and the component's display binding.
 #include "DXSpriteEngine.h"

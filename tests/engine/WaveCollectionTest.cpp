@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of the wave library's data side: RIFF recordings, the named items
 // and the ".dxw" reader and writer.
 #include "EngineErrors.h"

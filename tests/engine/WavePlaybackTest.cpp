@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests of playing and stopping library sounds on the headless device: copies
 // and their limit, looping, rewinding, freeing on reload, and the setters
 // that reach the buffers.

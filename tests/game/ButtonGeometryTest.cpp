@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The button table is where a button's place and rectangles live: the
 // built pictures and the review layouts must agree with it.
 #include "Buttons.h"

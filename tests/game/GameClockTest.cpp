@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's clock holds one reading for a whole step of the loop.
 #include "GameClock.h"
 

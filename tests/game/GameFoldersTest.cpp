@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the game's files are: the lookup between a build folder and an
 // installed layout, the player's own settings folder, the full-screen choice
 // given for one run, and the pointer kept in a full-screen game.

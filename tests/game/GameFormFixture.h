@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A started game on the headless platform in a working directory of its
 // own (the form writes its settings there), with the built pictures and
 // sounds linked in.

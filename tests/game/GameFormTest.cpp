@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game on a form over the headless platform, with the built pictures and
 // sounds: what only shows with the real sprites on the real surface.
 #include "Aircraft.h"

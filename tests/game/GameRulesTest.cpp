@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's arithmetic without a form: sprite-text layout, HUD places,
 // difficulty and level values, spawn places, aiming bands, the player's
 // lives, and the random generator.

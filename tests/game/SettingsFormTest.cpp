@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file as the game meets it: one it cannot read is never
 // written over, and a save that fails is told to the player once.
 #include "GameFormFixture.h"

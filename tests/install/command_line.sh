@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program's own command line, which answers before any window opens:
 # --help and --version end with status 0, anything else with a usage message
 # and status 2.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the game into a temporary prefix, checks the layout and the
 # program's command line, and starts the installed game from another folder
 # for two players: each one's settings land in that player's data folder,

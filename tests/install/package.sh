@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian packages from the build tree as it is, installs them
 # with dpkg, starts the installed game from another folder as a new player
 # would, checks the server's unit is installed but not enabled, enables it as

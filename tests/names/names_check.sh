@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The build's name check must fail, naming what is missing, on libraries
 # that lack pictures and sounds the game uses, and pass on the built ones.
 #   names_check.sh NAMES PACK BUILD_DIR WORK_DIR

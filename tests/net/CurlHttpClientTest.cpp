@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The libcurl client against a small server on the loopback address that
 // misbehaves on purpose: replies that never end or are far too long, a
 // redirect whose body looks like a good reply, a reply that trickles in,

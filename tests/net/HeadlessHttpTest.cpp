@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's client keeps the scripted contract (a reply per request,
 // in order; "fail" and "hang" as a real client would meet them) in both
 // forms: the blocking one moves the fake clock through a hang, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarvenok-pack against libraries written byte by byte here, independently
 // of the engine's own writer, and the build command's round trip.
 #include "PackCommands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the frame goes in an output area and how it is sampled.
 #include "FrameLayout.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mixer-backed sound device: which recordings become buffers, and how
 // buffers and their duplicates play, stop and share the mixer's channels.
 #include "SdlAudioDevice.h"

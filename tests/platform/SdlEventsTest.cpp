@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Key codes, pushed SDL events and termination signals as the game sees them.
 #include "SdlEvents.h"
 #include "SdlTestSupport.h"

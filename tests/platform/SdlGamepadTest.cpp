@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A gamepad as the game sees it, through SDL's virtual controller: pointer
 // moves from the right stick, the left button from the trigger or A, P from
 // Start and Esc from B, and a pad that comes and goes while playing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Music modules through libxmp and the mixer's music hook: loading, the
 // order position while playing, one module at a time, freeing.
 #include "SdlAudioDevice.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting the desktop platform: it refuses to run where nobody could see it.
 #include "SdlPlatform.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the desktop is asked to open.
 #include "SdlShell.h"
 

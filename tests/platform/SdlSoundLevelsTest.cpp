@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's levels as heard in the mixed output: the effects volume,
 // the music volume, and the mute switch over both.
 #include "SdlAudioDevice.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared set-up for the desktop platform tests: the platform on the silent
 // audio driver, and waiting on events or on the mixer with a deadline.
 #pragma once

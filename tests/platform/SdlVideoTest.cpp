@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window, the presenter's layout read back from the window, the mouse
 // mapping through it, and full screen.
 #include "SdlTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pointer under a gamepad's stick: dead zone, curve, boost, precision.
 #include "StickPointer.h"
 

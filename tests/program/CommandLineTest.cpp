@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: what each option sets, and the mistakes that end the
 // program with a usage message.
 #include "CommandLine.h"

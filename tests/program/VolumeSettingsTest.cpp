@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Volume.cfg": levels kept across runs, bad lines answered with defaults,
 // and nothing of the file lost.
 #include "VolumeSettings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ".zrp" file: what is written reads back whole, a minute of play fits
 // the size goal, and each kind of damage is refused with its message.
 #include "ReplayBytes.h"

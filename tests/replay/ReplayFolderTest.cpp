@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The replay folder: numbered files, thinned by the keeping rule, and a
 // folder that cannot be written costing only the replay, told once.
 #include "ReplayFolder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which replays stay: those of the table's entries, and the latest 20 of
 // the rest.
 #include "ReplayKeeping.h"

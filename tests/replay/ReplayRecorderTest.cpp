@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording a game: deltas from the readings the steps saw, events that
 // play never sees left out, state checks every 33 frames, the header's
 // recorded fields.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Records: every kind through the encoding and back, the events they stand
 // for, and each way a record stream is refused.
 #include "ReplayError.h"

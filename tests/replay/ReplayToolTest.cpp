@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarvenok-replay info: the header in "key: value" lines, and exit 2 with
 // the reader's message for a file it cannot read.
 #include "ReplayCommands.h"

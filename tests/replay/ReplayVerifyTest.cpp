@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checking replays by playing the game again: forgeries of a golden replay
 // are caught (a changed pointer move at the frame it shows, a raised claim,
 // frames faster than the game runs, a game that never ends), another build

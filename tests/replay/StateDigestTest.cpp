@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The state digest: every value counts, and the layout is fixed, because
 // replays on disk hold digests made by earlier builds.
 #include "StateDigest.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A made-up minute of play, recorded.
 #include "SyntheticPlay.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A made-up minute of play recorded as the game would: a 1000 Hz mouse
 // aiming at target after target (quick, smooth sweeps that overshoot a
 // little and correct, with the hand's tremor while it rests on a target),

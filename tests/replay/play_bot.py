@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A player for the simulator: starts a game, then aims at the enemies it
 # sees and shoots, with the pointer moving there as a hand would, until the
 # game is over; records the game to a replay on the way. Only input and

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one scenario: fresh working directory, the simulator on the script,
 # its output compared with the expected text line by line.
 file(REMOVE_RECURSE ${WORK_DIR})

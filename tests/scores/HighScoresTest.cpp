@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The high-score table: the bar, the place a score takes and the shift of
 // the entries below it.
 #include "HighScores.h"

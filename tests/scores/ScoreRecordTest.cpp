@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The submitted record's padding and the query encoding.
 #include "ScoreRecord.h"
 #include "TextEncoding.h"

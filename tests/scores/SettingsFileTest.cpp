@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Config.cfg": the exact text written, reading it back, short and damaged
 // files, and the replace-by-rename write.
 #include "SettingsFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line encoding: known encodings, the round trip, the extra leading
 // byte for lengths that are not a multiple of five, and skipped characters.
 #include "TextEncoding.h"

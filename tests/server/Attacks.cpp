@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The deep-page, slow-client and token-flood runs of server-loadrun (see
 // LoadRuns.h). Every client speaks from a loopback address of its own
 // choosing (127.x.y.z all reach the server), so one machine plays many

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tests run once on SQLite and once on PostgreSQL: a fresh SQLite file, or
 // a fresh database on the cluster that scripts/test starts.
 #pragma once

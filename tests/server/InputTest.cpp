@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The server's reading of what arrives: records, query strings, the rate
 // limit, and escaping for the page. No network, no database.
 #include "Pages.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The load, crash, seed and churn runs of server-loadrun (see LoadRuns.h).
 #include "LoadRuns.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // server-loadrun: drives real zarvenok-server processes over the loopback.
 //   load  BIN BACKEND SERVERS CLIENTS SUBMISSIONS READS
 //   crash BIN BACKEND ROUNDS KILL_AFTER

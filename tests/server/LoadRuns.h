@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The runs of server-loadrun, each against real zarvenok-server processes
 // on the loopback. They print figures and fail only on wrong answers, never
 // on time: speed is read from the figures.

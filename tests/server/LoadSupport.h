@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the runs of server-loadrun share: a database for the run, a real
 // server process, a client that keeps its connection (or not) and may speak
 // from any loopback address, and the figures.

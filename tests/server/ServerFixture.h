@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A real score server on a free loopback port, in the test's process, with
 // a clock of the test's own; and what its tests share.
 #pragma once

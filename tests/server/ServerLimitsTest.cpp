@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the server refuses and how: methods that could change what is stored,
 // bodies, too many connections from one network, requests that never finish
 // arriving, token floods; and what it says while its database is away.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The store and the HTTP server on a real database: a SQLite file, and a
 // PostgreSQL database on the cluster that scripts/test starts.
 #include "BackendFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The store keeping itself going: connections the database killed are
 // replaced, expired tokens and old weekly rows are swept in batches, the
 // maintained counts follow every change, and a database made by an older

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the server tests share: a libcurl GET, a fresh PostgreSQL database
 // per test, and a score submission made the way the game makes it.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Pages of the site in headless Chromium at a phone's width and a desktop's,
 driven over the DevTools protocol on a pipe: each page must fit the width it
 is shown at (no sideways scrolling, no text past the edge), a table page

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The online table in headless Chromium: scores submitted the way the game
 # sends them must show best first, escaped, in the page's text, and the page
 # must render to a screenshot; a score sent with its replay and verified

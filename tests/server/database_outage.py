@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The score server on a PostgreSQL cluster of its own that is stopped and
 started, has its connections killed, and is frozen (SIGSTOP on every one of
 its processes), all under a steady load of submissions and page reads.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game's own client (the simulator with `http real`) against the real
 # score server on the loopback address: a name typed after a game over is
 # sent and appears in the online table; a server that is down and one that

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The server under a service manager's eyes: on a notification socket of
 the test's own, as systemd gives it, the server must say READY=1 once it
 serves, feed the watchdog while its health check passes, stop feeding it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's answers outside the happy path: usage and state errors
 // with their exit status and line, expects that fail, the game's own
 // errors, and what still works after the program has ended. The scenario

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The announcer is understood: an independent speech recogniser, with its
 // own packaged US English models and their full vocabulary, no word list
 // of ours, hears every word exactly as the built library holds it, and

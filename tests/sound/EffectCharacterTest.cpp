@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What makes the busiest effects read on small speakers, measured on the
 // built library: the rifle's crack leads its thump, and a miss is a noisy
 // ricochet that falls away rather than a pure whistle.

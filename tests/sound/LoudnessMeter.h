@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Programme loudness of a stereo signal as broadcast meters read it:
 // K-weighted, in 400 ms blocks, gated, in LUFS.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Module rendering through libxmp and libopenmpt for the tests.
 #include "ModulePlayers.h"
 

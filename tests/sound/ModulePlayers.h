@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders a module with libxmp (the game's player) and with libopenmpt
 // (an independent one), noting what a listener and the game would see:
 // levels, clipping, length and the order positions passed through.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The instruments inside the built modules, read with a reader of the
 // tests' own: 16-bit samples that start at silence and loop without a
 // jump, held notes that waver or beat, and an order list that only names

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three built music modules, played through by libxmp (the game's
 // player) and libopenmpt (an independent one).
 #include "ModulePlayers.h"

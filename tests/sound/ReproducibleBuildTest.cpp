@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building the sounds and the music again gives the same bytes as the
 // build did: no clock, no unseeded randomness, no machine-dependent input.
 #include "ModulePlayers.h"

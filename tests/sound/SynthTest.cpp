@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The synthesiser and the composition reader: faults in the texts are
 // reported with their place, renders land on their pitch and level, and
 // written modules play their notes in tune in both players.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built wave library as the game loads it: every name with its flags,
 // well-formed recordings, safe levels, clean ends and seamless loops.
 #include "WaveCollection.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built wave library and what the sound checks measure in it: levels,
 // band shares and how soon a sound starts.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing the items of the art list and packing them.
 #include "ArtBuild.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The build command: every item of the art list drawn, cut into patterns
 // and handed to zarvenok-pack's builder.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the art list.
 //
 //   set VAR=VALUE ...                 variables every source sees

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The art list: which pictures the library holds, in order, and how each is
 // drawn from its SVG sources. The format is described in ArtList.cpp and in
 // assets/images/README.md.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Review pictures: clears the old ones, then draws the contact sheets and
 // the screen layouts of a built library.
 #include "ArtReview.h"

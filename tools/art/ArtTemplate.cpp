@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Template expansion and the expression reader behind it.
 #include "ArtTemplate.h"
 

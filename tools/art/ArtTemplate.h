@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Template text of the art sources: "${...}" stands for a variable's text or
 // for the value of a small arithmetic expression over variables.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word splitting shared by the art list and the screens file.
 #include "ArtWords.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Splitting the lines of the art tool's text files into words.
 #pragma once
 

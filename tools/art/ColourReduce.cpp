@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Median cut over the picture's colours (the box cut next is the widest,
 // weighed by how many pixels it covers), each box standing for its most
 // common colour (so a flat fill keeps its exact value), then every colour

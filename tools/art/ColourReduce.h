@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fewer colours for a picture, so that it is stored with a palette (8 bits a
 // pixel, run-length coded) instead of 24 bits. Flat art has a few dozen fill
 // colours and many soft-edge blends; the fills are kept exactly and the blends

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Contact sheets of a picture library.
 #include "ContactSheet.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Contact sheets: every item of a library with its name, size and pattern
 // grid, clear pixels on a checkerboard.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Looking a font family up with fontconfig.
 #include "FontCheck.h"
 

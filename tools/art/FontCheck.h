@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fonts the pictures are drawn with: a missing one would not fail the
 // drawing, it would quietly fall back to another face.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cairo helpers of the review pictures.
 #pragma once
 

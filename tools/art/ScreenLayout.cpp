@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Screen layout pictures, drawn with the engine as the game draws them.
 //
 // The screens file (one command per line, "# " starts a comment, words may be

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Layout pictures of the game's screens from a screens file (format in
 // ScreenLayout.cpp): backdrops, sprites and sprite text drawn by the engine,
 // hover and click rectangles outlined over them.

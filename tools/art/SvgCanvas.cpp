@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // librsvg and cairo behind TSvgCanvas.
 #include "SvgCanvas.h"
 

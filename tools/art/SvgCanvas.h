@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A drawing surface for SVG sources: librsvg draws them with cairo into a
 // premultiplied ARGB picture.
 #pragma once

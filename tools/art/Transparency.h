@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From anti-aliased renderings to colour-keyed pictures: every pixel ends
 // either fully opaque or fully clear, so the key never shows as a fringe.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Prints the dying lines of art.list for the four soldier kinds.
 
 Each kind falls its own way, in ten patterns: the rifleman is thrown onto

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Prints the walking lines of art.list for the four soldier kinds.
 
 A soldier walks 1 pixel a frame and its animation advances

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarvenok-art: draws the game's pictures from their SVG sources into the
 // image library, and draws review sheets of a built library.
 #include "ArtBuild.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarvenok-names GRAPHIC.dxg MUSIC.dxw: checks that the libraries hold every
 // picture and sound the game can ask for, and names each one missing. Run
 // by the build on the libraries it makes, so a misspelt name fails there.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Content sniffing for zarvenok-pack: property names decide, not file names.
 #include "LibraryKind.h"
 

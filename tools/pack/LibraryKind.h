@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tells an image library from a wave library by its content.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Manifest parsing: one item per line, words separated by blanks, settings
 // as key=value, "#" starts a comment, double quotes keep blanks in a word.
 #include "Manifest.h"

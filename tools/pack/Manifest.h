@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text manifest from which `zarvenok-pack build` makes a library.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarvenok-pack commands, built on the engine's own readers and writers.
 #include "PackCommands.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RGBA PNG reading and writing through libpng's simplified interface.
 #include "PngFile.h"
 

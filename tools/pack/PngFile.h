@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RGBA PNG reading and writing for the library tool.
 #pragma once
 

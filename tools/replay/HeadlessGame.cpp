@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Setting up and taking down a headless game for a replay.
 #include "HeadlessGame.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real game on the headless platform, for running replays: the
 // libraries from `dataFolder`, the settings in a fresh folder of its own
 // that goes with it (a replay neither reads nor changes the player's), and

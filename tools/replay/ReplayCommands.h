@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands of zarvenok-replay, and the one check of zarvenok-verifier.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarvenok-verifier: checks one replay read from standard input and says
 // what came of it in one line, for a score server that runs it in a child
 // process of its own. "--data DIR" names the game's libraries.

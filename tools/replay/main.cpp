@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarvenok-replay entry point.
 #include "HeadlessGame.h"
 #include "ProgramFolder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's commands: one row each, with its usage, what it needs of
 // the program, how many words it takes, and the function that runs it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Name tables over the main form's fields and flags.
 #include "GameValues.h"
 

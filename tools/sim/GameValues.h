@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game values the simulator can print and set, by their names.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's run of a script and the program it drives: starting it,
 // passing time and input to it, reading its values.
 #include "Simulator.h"

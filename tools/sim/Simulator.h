@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarvenok-sim: the real game on the headless platform, driven by a script
 // of one command per line. Its command language is the contract of the
 // scenario tests; the commands themselves are rows of Commands.cpp.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarvenok-sim entry point: zarvenok-sim [SCRIPT] (standard input without one).
 #include "Simulator.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a composition: instruments rendered by the synthesiser, drum
 // kits, phrases of rows, patterns built from phrases, and the order list.
 #include "Composition.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Music compositions: the text form of a module (instruments as synth
 // patches, kits, phrases, patterns and the order list) turned into a
 // module ready for writing.

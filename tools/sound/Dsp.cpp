@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Signal building blocks of the synthesiser.
 #include "Dsp.h"
 

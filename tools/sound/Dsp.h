@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Signal building blocks of the synthesiser: random numbers, breakpoint
 // curves, oscillators, filters, delays and the reverb.
 #pragma once

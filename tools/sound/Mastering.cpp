@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Level, peak ceiling, ends and loops of a finished sound.
 #include "Mastering.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The last stage of every sound: level, peak ceiling, clean ends or a
 // seamless loop, and 16-bit samples.
 #pragma once

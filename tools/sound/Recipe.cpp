@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the text form of recipes and instruments.
 #include "Recipe.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text form shared by sound recipes and music instruments: lines of
 // words, layers of sources with their steps, and a master section.
 #pragma once

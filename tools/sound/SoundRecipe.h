@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound recipes: the named effects of the wave library, read from ".snd"
 // texts and rendered into RIFF recordings.
 #pragma once

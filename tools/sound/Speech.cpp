@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Spoken words from espeak-ng or flite: their wave output read from a pipe.
 #include "Speech.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Spoken words from a speech synthesiser of the system (espeak-ng or
 // flite), read back as a signal.
 #pragma once

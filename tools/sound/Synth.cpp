@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The synthesiser: sources (tones, noises, impulses, partials, speech),
 // processing steps and the mix of a patch's layers.
 #include "Synth.h"

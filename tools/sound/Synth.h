@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders a patch: each layer's source shaped by its steps, the layers
 // mixed, then the master steps.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The extended tracker module writer: version 1.04 layout, packed
 // patterns, one 16-bit delta-coded sample per instrument.
 #include "XmModule.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A music module in the extended tracker format: its song, patterns and
 // sampled instruments, and the writer of its file.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zarvenok-sound: builds the wave library from sound recipes and music
 // modules from compositions.
 #include "Composition.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless audio device and its buffers: sounding is a span of fake time.
 #include "HeadlessAudio.h"
 

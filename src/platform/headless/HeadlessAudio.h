@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless audio device: no sound, only a record of what the game asked
 // for (`play NAME`, `loop NAME`, `stop NAME`) and buffers that stay busy for
 // their recording's length in fake time, so the copy rules run as they would

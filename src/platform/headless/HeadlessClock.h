@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's clock: time stands still until the simulator (or a
 // sleep) moves it, so every run of a script is the same run.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's event source: a queue of input and window events that the
 // simulator fills. Waiting on an empty queue lets fake time pass instead.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scripted replies and the record of requests.
 #include "HeadlessHttp.h"
 

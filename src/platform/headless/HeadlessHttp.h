@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's HTTP client: answers from a queue of scripted replies and
 // records every request with its headers. A request takes its reply when it
 // starts; a hanging one stays pending on the fake clock until its time-out.

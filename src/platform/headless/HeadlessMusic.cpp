@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless module player: handles for existing files and a recorded story.
 #include "HeadlessMusic.h"
 

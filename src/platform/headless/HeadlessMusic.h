@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless module player: loads succeed when the file exists, nothing is
 // heard, and what the game asked for is recorded (`music TRACK`, `music
 // stop`). The order position is whatever the test or simulator sets.

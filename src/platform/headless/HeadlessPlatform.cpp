@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless platform: its pieces wired together.
 #include "HeadlessPlatform.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless platform: every piece of the machine replaced by one that
 // the simulator and the tests drive and read back. Nothing here waits on
 // real time or touches a device.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's desktop shell: remembers what the game asked it to open.
 #pragma once
 

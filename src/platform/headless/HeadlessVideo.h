@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's video: a window that exists only as state (caption,
 // placement, border, cursor, activation, full-screen mode) and keeps the
 // last presented frame for screenshots and checks.

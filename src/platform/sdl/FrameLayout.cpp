@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the finished frame goes in the window or on the screen.
 #include "FrameLayout.h"
 

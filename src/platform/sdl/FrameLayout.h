@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the finished frame goes in the window or on the screen, and how it
 // is sampled: by default the largest whole multiple of the frame that fits,
 // drawn with hard pixel edges; a forced factor or a smooth fit on request.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound device on SDL2_mixer.
 #include "SdlAudioDevice.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound device on SDL2_mixer: 44100 Hz stereo output, one mixer channel
 // per sounding buffer, more channels whenever all are busy. The player's
 // levels scale the effects here and the music in the module player.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's clock on SDL's millisecond counter.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Input and window events from SDL, translated into the game's events.
 #include "SdlEvents.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Input and window events from SDL, translated into the game's events:
 // virtual-key codes, mouse positions on the frame, window state changes,
 // and a pending termination signal. After a change of mode or size the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Gamepads as the game's pointer, left button and keys.
 #include "SdlGamepad.h"
 

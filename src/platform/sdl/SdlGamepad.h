@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Gamepads through SDL's game controller API, as the game's own input: the
 // right stick moves the pointer, the right trigger or A is the left mouse
 // button, Start is the P key and B is Esc; the left shoulder or trigger

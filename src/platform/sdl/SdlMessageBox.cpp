@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Information boxes through SDL, with standard error as the fallback.
 #include "SdlMessageBox.h"
 

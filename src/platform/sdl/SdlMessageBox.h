@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Information boxes over the game's window; on standard error when no
 // display can show one.
 #pragma once

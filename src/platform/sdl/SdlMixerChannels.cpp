@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open mixer's channel table shared by the device and its buffers.
 #include "SdlMixerChannels.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open mixer as its buffers see it: whether it is open, its output
 // format, and which buffer started the sound on each mixer channel. The
 // device and every buffer share it, so a buffer that outlives the device

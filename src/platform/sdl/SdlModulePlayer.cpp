@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tracker-module music rendered by libxmp into the mixer's music hook.
 #include "SdlModulePlayer.h"
 

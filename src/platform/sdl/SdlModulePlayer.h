@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tracker-module music: libxmp renders the module that plays into the
 // mixer's music hook. One module plays at a time.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop platform: starts SDL, owns every part, ends SDL after them.
 #include "SdlPlatform.h"
 

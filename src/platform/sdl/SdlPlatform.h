@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop platform: SDL2 for the window, input and presentation,
 // SDL2_mixer and libxmp for sound and music. Owns every part and starts
 // and ends SDL around them. This header pulls in no SDL header.

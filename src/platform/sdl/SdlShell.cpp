@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's "open" through SDL_OpenURL.
 #include "SdlShell.h"
 

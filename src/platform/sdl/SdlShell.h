@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's "open": web addresses and local files go to the handler
 // the user chose for them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Signal handlers that only touch a lock-free atomic, which is all a
 // handler may safely do; the event wait turns the flag into an event.
 #include "SdlSignals.h"

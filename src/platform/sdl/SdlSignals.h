@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Termination signals (Ctrl+C in a terminal, SIGTERM from the session) as a
 // flag that the event wait looks at, so the game can save and end cleanly.
 #pragma once

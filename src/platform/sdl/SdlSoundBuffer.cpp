@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One sound buffer on the mixer, on a channel of its own while it sounds.
 #include "SdlSoundBuffer.h"
 

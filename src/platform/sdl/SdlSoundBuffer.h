@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One sound buffer on the mixer. While it sounds it has a mixer channel of
 // its own; duplicates share the converted samples.
 //

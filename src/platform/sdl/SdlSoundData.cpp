@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A recording converted once to the mixer's output format.
 #include "SdlSoundData.h"
 

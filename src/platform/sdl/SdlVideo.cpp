@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's one window and its presenter on an SDL renderer.
 #include "SdlVideo.h"
 

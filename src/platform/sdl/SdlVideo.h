@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's one window and its presenter: each finished frame is uploaded
 // to a streaming texture and drawn scaled with black bars (or 1:1 when not
 // stretched), and window positions are mapped back to frame pixels.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Asks the X server whether a window manager runs (a compliant one names
 // its check window on the root window) and where the pointer is, and grabs
 // the pointer.

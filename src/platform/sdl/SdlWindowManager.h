@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether a window manager looks after the game's window. Full screen on
 // the X Window System is a request to the window manager; with none
 // running (a bare X server, a kiosk, a virtual display) nothing would

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's sound levels: the music and effects volumes and the mute
 // switch, applied by the sound device and the module player.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pointer under a gamepad's stick: a radial dead zone, a curve that
 // leaves fine control near the centre, more speed after a moment at full
 // tilt, and a precision mode that slows it. Plain arithmetic, no SDL.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Records the golden replays again with the simulator's player, after a
 # change to the rules (with a new game version) or to the libraries:
 #   tests/replay/golden/record.sh BUILD_DIR
