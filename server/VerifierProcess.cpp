@@ -87,7 +87,7 @@ bool MakePipe(TFd& read, TFd& write)
 
 // In the child, between fork and exec: only calls that are safe there.
 [[noreturn]] void StartChild(const char* program, char* const* environment, const char* folder, int input, int output,
-                             int null, pid_t parent, const TVerifierLimits& limits)
+                             int null, int started, pid_t parent, const TVerifierLimits& limits)
 {
     ::setpgid(0, 0);
     // Gone with the worker, should the worker die first.
@@ -97,7 +97,10 @@ bool MakePipe(TFd& read, TFd& write)
     ::dup2(input, 0);
     ::dup2(output, 1);
     ::dup2(null, 2);
-    ::close_range(3, ~0U, 0);
+    // Closed by the exec itself: its end tells the parent the program runs.
+    ::dup2(started, 3);
+    ::fcntl(3, F_SETFD, FD_CLOEXEC);
+    ::close_range(4, ~0U, 0);
     const rlimit cpu{limits.CpuSeconds, limits.CpuSeconds + 1};
     const rlimit memory{limits.MemoryBytes, limits.MemoryBytes};
     const rlimit none{0, 0};
@@ -180,9 +183,10 @@ TVerifierRun RunVerifier(const std::string& program, std::span<const uint8_t> re
     for (std::string& variable : variables)
         environment.push_back(variable.data());
     environment.push_back(nullptr);
-    TFd inRead, inWrite, outRead, outWrite;
+    TFd inRead, inWrite, outRead, outWrite, startedRead, startedWrite;
     TFd null(::open("/dev/null", O_WRONLY | O_CLOEXEC));
-    if (!MakePipe(inRead, inWrite) || !MakePipe(outRead, outWrite) || null.Get() < 0) {
+    if (!MakePipe(inRead, inWrite) || !MakePipe(outRead, outWrite) || !MakePipe(startedRead, startedWrite) ||
+        null.Get() < 0) {
         run.Why = std::string("cannot make pipes: ") + std::strerror(errno);
         return run;
     }
@@ -194,14 +198,16 @@ TVerifierRun RunVerifier(const std::string& program, std::span<const uint8_t> re
     }
     if (pid == 0)
         StartChild(program.c_str(), environment.data(), folder.Path.c_str(), inRead.Get(), outWrite.Get(), null.Get(),
-                   parent, limits);
+                   startedWrite.Get(), parent, limits);
     // Set here too, so that a kill of the group cannot miss a child that
     // has not run yet.
     ::setpgid(pid, pid);
     inRead.Close();
     outWrite.Close();
+    startedWrite.Close();
     null.Close();
     ::fcntl(inWrite.Get(), F_SETFL, O_NONBLOCK);
+    ::fcntl(outRead.Get(), F_SETFL, O_NONBLOCK);
     TFd exited(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
 
     std::size_t written = 0;
@@ -212,19 +218,25 @@ TVerifierRun RunVerifier(const std::string& program, std::span<const uint8_t> re
     if (replay.empty())
         inWrite.Close();
     for (;;) {
-        pollfd fds[3] = {{exited.Get(), POLLIN, 0}, {outRead.Get(), POLLIN, 0}, {inWrite.Get(), POLLOUT, 0}};
+        pollfd fds[4] = {{exited.Get(), POLLIN, 0},
+                         {outRead.Get(), POLLIN, 0},
+                         {inWrite.Get(), POLLOUT, 0},
+                         {startedRead.Get(), POLLIN, 0}};
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - TClock::now()).count();
         if (left <= 0) {
             timedOut = true;
             break;
         }
         // Without a pidfd (an old kernel), the end of its output stands for its exit.
-        const int ready = ::poll(fds, 3, static_cast<int>(std::min<long long>(left, WatchMs)));
+        const int ready = ::poll(fds, 4, static_cast<int>(std::min<long long>(left, WatchMs)));
         if (ready < 0 && errno != EINTR)
             break;
+        if (fds[3].revents != 0)
+            startedRead.Close();
         // A second guard beside the address-space limit, and the only one
-        // where that cannot be set.
-        if (ResidentBytes(pid) > limits.MemoryBytes) {
+        // where that cannot be set. Only once the program runs: until its
+        // exec, the child counts the server's pages as its own.
+        if (startedRead.Get() < 0 && ResidentBytes(pid) > limits.MemoryBytes) {
             tooLarge = true;
             break;
         }
