@@ -120,12 +120,19 @@ TEST_P(Limits, ConnectionsAreCappedPerNetwork)
     std::vector<std::unique_ptr<TRawConnection>> held;
     for (int i = 1; i <= 3; ++i)
         held.push_back(std::make_unique<TRawConnection>("127.0.7." + std::to_string(i), Http->Port()));
+    // The server's threads take connections in no set order: the fourth is
+    // only the one refused once the first three are counted.
+    const auto counted = std::chrono::steady_clock::now() + 10s;
+    while (Http->OpenConnections() < 3 && std::chrono::steady_clock::now() < counted)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_EQ(Http->OpenConnections(), 3U);
     TRawConnection extra("127.0.7.4", Http->Port());
     extra.Read(10s);
     EXPECT_TRUE(extra.Closed);
     // The first three still work, and so does another network.
     held[0]->Send("GET /health HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
-    EXPECT_EQ(held[0]->Read(10s).rfind("HTTP/1.1 200", 0), 0U);
+    const std::string answer = held[0]->Read(10s);
+    EXPECT_EQ(answer.rfind("HTTP/1.1 200", 0), 0U) << answer;
     EXPECT_EQ(HttpCall("GET", Base, "/", "127.0.8.1").Status, 200);
     held.clear();
     // Their places are free again once they close.
