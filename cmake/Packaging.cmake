@@ -52,7 +52,7 @@ set(CPACK_DEBIAN_GAME_DESCRIPTION
 set(CPACK_DEBIAN_SERVER_PACKAGE_NAME zarvenok-server)
 set(CPACK_DEBIAN_SERVER_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_SERVER_DESCRIPTION
-    "Score server and web site of the game Zarvenok\nHands out one-time tokens, takes score submissions from the game and\nserves the online table and the home page, over SQLite or PostgreSQL.\nThe systemd unit zarvenok-server.service is installed but not enabled.")
+    "Score server and web site of the game Zarvenok\nHands out one-time tokens, takes score submissions from the game and\nserves the online table and the home page, over SQLite or PostgreSQL.\nIt re-runs the replay uploaded with each score and marks the scores\nthat it proves.\nThe systemd unit zarvenok-server.service is installed but not enabled.")
 # dpkg runs the maintainer scripts by these names in the control archive:
 # the unit is made known to systemd and the service stops on removal.
 set(CPACK_DEBIAN_SERVER_PACKAGE_CONTROL_EXTRA

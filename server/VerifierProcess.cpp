@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 extern char** environ;
 
 #include <cerrno>
+#include <charconv>
 #include <filesystem>
 #include <vector>
 #include <cstdio>
@@ -129,12 +131,18 @@ bool MakePipe(TFd& read, TFd& write)
 
 // A folder of the job's own for what the child writes, removed with all in
 // it when the run is over, however it ended.
+// Named after the process that made it, so that one left behind by a
+// process that died can be told from a running one's.
+constexpr std::string_view JobFolderPrefix = "zarvenok-verify-";
+
 class TJobFolder {
 public:
     TJobFolder()
     {
         std::error_code error;
-        std::string pattern = (std::filesystem::temp_directory_path(error) / "zarvenok-verify.XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path(error) /
+                               (std::string(JobFolderPrefix) + std::to_string(::getpid()) + ".XXXXXX"))
+                                  .string();
         if (::mkdtemp(pattern.data()) != nullptr)
             Path = pattern;
     }
@@ -316,4 +324,29 @@ TVerifierRun RunVerifier(const std::string& program, std::span<const uint8_t> re
     run.End = TVerifierRun::EEnd::Exited;
     run.Line = output.substr(0, output.find('\n'));
     return run;
+}
+
+int RemoveStaleJobFolders(const std::filesystem::path& temp)
+{
+    int removed = 0;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(temp, error), last; !error && it != last; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(JobFolderPrefix, 0) != 0)
+            continue;
+        const std::string_view rest = std::string_view(name).substr(JobFolderPrefix.size());
+        pid_t owner = 0;
+        const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), owner);
+        struct stat info{};
+        // Only this user's, and only when its maker is gone: a running
+        // worker on the same host keeps its own.
+        if (ec != std::errc() || end == rest.data() + rest.size() || *end != '.' || owner <= 0 ||
+            ::lstat(it->path().c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid() ||
+            ::kill(owner, 0) == 0 || errno != ESRCH)
+            continue;
+        std::error_code ignored;
+        if (std::filesystem::remove_all(it->path(), ignored) > 0)
+            ++removed;
+    }
+    return removed;
 }

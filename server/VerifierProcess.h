@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 
@@ -34,3 +35,7 @@ struct TVerifierRun {
 };
 
 TVerifierRun RunVerifier(const std::string& program, std::span<const uint8_t> replay, const TVerifierLimits& limits);
+
+// Removes the job folders in `temp` that a process no longer running left
+// behind (a worker killed mid-job cannot remove its own); returns how many.
+int RemoveStaleJobFolders(const std::filesystem::path& temp);

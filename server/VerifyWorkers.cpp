@@ -31,6 +31,12 @@ int64_t EpochMilliseconds()
 
 TVerifyWorkers::TVerifyWorkers(TScoreStore& store, TVerifyConfig config) : Store(store), Config(std::move(config))
 {
+    if (Config.Workers > 0) {
+        std::error_code error;
+        const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
+        if (!error)
+            RemoveStaleJobFolders(temp);
+    }
     for (unsigned i = 0; i < Config.Workers; ++i)
         Threads.emplace_back([this, i] { Work(i); });
 }

@@ -49,7 +49,8 @@ void Usage()
         "Verification of uploaded replays:\n"
         "  --workers N          worker threads (default 1; 0 = none here; at most 1 on SQLite)\n"
         "  --verifier PATH      the verifier program; given again for each further game\n"
-        "                       version (default: zarvenok-verifier beside this program)\n"
+        "                       version (default: zarvenok-verifier beside this program,\n"
+        "                       else the one installed with it)\n"
         "  --verify-seconds S   wall time a re-run may take (default 30)\n"
         "  --verify-cpu S       processor time a re-run may take (default 20)\n"
         "  --verify-memory MIB  memory a re-run may take (default 512)\n"
@@ -99,15 +100,21 @@ void FitFileLimit(TServerConfig& config)
     }
 }
 
-// The verifier installed beside this program, when there is one.
+// The verifier beside this program (a build tree), else the one installed
+// with it, when there is one.
 std::string DefaultVerifier()
 {
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error)
         return {};
-    const std::filesystem::path verifier = self.parent_path() / "zarvenok-verifier";
-    return std::filesystem::exists(verifier, error) ? verifier.string() : std::string();
+    for (const std::filesystem::path& verifier :
+         {self.parent_path() / "zarvenok-verifier",
+          (self.parent_path() / ZARVENOK_SERVER_INSTALLED_VERIFIER).lexically_normal()}) {
+        if (std::filesystem::exists(verifier, error))
+            return verifier.string();
+    }
+    return {};
 }
 
 // The browser game's folder: the one asked for, else the installed one

@@ -49,12 +49,27 @@ for file in /usr/games/zarvenok /usr/share/man/man6/zarvenok.6.gz /usr/games/zar
   grep -qx "$file" "$work/game.files" || fail "the game's package lacks $file"
 done
 for file in /usr/bin/zarvenok-server /usr/lib/systemd/system/zarvenok-server.service \
-            /usr/share/man/man8/zarvenok-server.8.gz \
+            /usr/share/man/man8/zarvenok-server.8.gz /usr/libexec/zarvenok-server/zarvenok-verifier \
+            /usr/share/zarvenok-server/Data/Graphic.dxg /usr/share/zarvenok-server/Data/Music.dxw \
             /usr/share/doc/zarvenok-server/copyright /usr/share/doc/zarvenok-server/changelog.Debian.gz; do
   grep -qx "$file" "$work/server.files" || fail "the server's package lacks $file"
 done
 ! grep -q "^/usr/bin/zarvenok$" "$work/game.files" || fail "the game's program is in /usr/bin"
 ! grep -q "^/usr/share/doc/zarvenok/changelog.gz$" "$work/game.files" || fail "a native changelog in a non-native package"
+
+dpkg-deb --extract "$game_deb" "$work/game"
+dpkg-deb --extract "$server_deb" "$work/server"
+
+# The server verifies replays with what its own package holds: its verifier
+# finds its libraries and passes a real game, and the server finds the verifier.
+verdict=$("$work/server/usr/libexec/zarvenok-server/zarvenok-verifier" < "$source/tests/replay/golden/game_over_a.zrp") ||
+  fail "the packaged verifier did not verify a real game: $verdict"
+[[ $verdict == verified* ]] || fail "the packaged verifier says '$verdict'"
+coproc served { exec "$work/server/usr/bin/zarvenok-server" --port 0 --sqlite "$work/scores.db" --play none 2> "$work/server.err"; }
+read -r -t 30 listening <&"${served[0]}" || true
+kill "$served_PID"; wait "$served_PID" || true
+[[ $listening == "listening on "* ]] || { cat "$work/server.err"; fail "the packaged server did not start"; }
+! grep -q "no verifier" "$work/server.err" || fail "the packaged server did not find its verifier: $(cat "$work/server.err")"
 
 # The control archives: dpkg's own names, the scripts as written, executable.
 for deb in "$game_deb" "$server_deb"; do
@@ -73,8 +88,6 @@ for script in postinst prerm postrm; do
   cmp -s "$shipped" "$source/dist/debian/zarvenok-server/$script" || fail "the server's $script is not dist/debian/zarvenok-server/$script"
 done
 
-dpkg-deb --extract "$game_deb" "$work/game"
-dpkg-deb --extract "$server_deb" "$work/server"
 for tree in game server; do
   copyright=$(find "$work/$tree/usr/share/doc" -name copyright)
   head -n 1 "$copyright" | grep -q "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$" ||

@@ -6,6 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -48,6 +54,34 @@ TEST(VerifierProcess, EachEndOfARun)
             << run.Line << run.Why;
         EXPECT_LT(run.Took, 30s) << c.Said;
     }
+}
+
+TEST(VerifierProcess, FoldersOfDeadWorkersAreRemoved)
+{
+    namespace fs = std::filesystem;
+    const fs::path temp = fs::temp_directory_path() / ("zarvenok-stale-test." + std::to_string(::getpid()));
+    fs::remove_all(temp);
+    fs::create_directories(temp);
+    // A process that has ended and been waited for: its id names nobody.
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string dead = "zarvenok-verify-" + std::to_string(gone) + ".a1b2c3";
+    const std::string alive = "zarvenok-verify-" + std::to_string(::getpid()) + ".d4e5f6";
+    for (const std::string& name : {dead, alive, std::string("zarvenok-verify-x.123456"), std::string("other.1")})
+        fs::create_directory(temp / name);
+    std::ofstream(temp / dead / "Config.cfg") << "left behind";
+    // A file by the name is not a job's folder.
+    std::ofstream(temp / ("zarvenok-verify-" + std::to_string(gone) + ".file")) << "not a folder";
+
+    EXPECT_EQ(RemoveStaleJobFolders(temp), 1);
+    EXPECT_FALSE(fs::exists(temp / dead));
+    for (const std::string& kept : {alive, std::string("zarvenok-verify-x.123456"), std::string("other.1"),
+                                    "zarvenok-verify-" + std::to_string(gone) + ".file"})
+        EXPECT_TRUE(fs::exists(temp / kept)) << kept;
+    fs::remove_all(temp);
 }
 
 } // namespace

@@ -52,9 +52,9 @@ THeadlessGame::~THeadlessGame()
     fs::remove_all(Settings_, ignored);
 }
 
-fs::path GameDataFolder(const fs::path& programFolder)
+fs::path GameDataFolder(const fs::path& programFolder, const fs::path& installed)
 {
     std::error_code error;
     if (fs::is_directory(programFolder / "Data", error)) return programFolder;
-    return (programFolder / ZARVENOK_INSTALLED_DATA).lexically_normal();
+    return (programFolder / installed).lexically_normal();
 }

@@ -28,6 +28,6 @@ private:
     std::unique_ptr<TMainForm> Form_;
 };
 
-// The folder that holds Data/ and Music/ for a program in `programFolder`:
-// that folder in a build tree, else the installed share folder.
-std::filesystem::path GameDataFolder(const std::filesystem::path& programFolder);
+// The folder that holds Data/ for a program in `programFolder`: that folder
+// in a build tree, else `installed` (relative to it) where it is installed.
+std::filesystem::path GameDataFolder(const std::filesystem::path& programFolder, const std::filesystem::path& installed);

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // zarvenok-verifier: checks one replay read from standard input and says
 // what came of it in one line, for a score server that runs it in a child
-// process of its own. "--data DIR" names the game's libraries.
+// process of its own. "--data DIR" names the game's libraries; without it,
+// they are the ones beside it in a build tree, or the score server's copy
+// where the server's package installs them.
 #include "HeadlessGame.h"
 #include "ProgramFolder.h"
 #include "ReplayCommands.h"
@@ -14,7 +16,7 @@
 
 int main(int argc, char** argv)
 {
-    std::filesystem::path data = GameDataFolder(ProgramFolder(argv[0]));
+    std::filesystem::path data = GameDataFolder(ProgramFolder(argv[0]), ZARVENOK_VERIFIER_DATA);
     if (argc == 3 && std::string(argv[1]) == "--data") {
         data = argv[2];
     } else if (argc != 1) {

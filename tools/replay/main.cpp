@@ -11,7 +11,7 @@
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
-    std::filesystem::path data = GameDataFolder(ProgramFolder(argv[0]));
+    std::filesystem::path data = GameDataFolder(ProgramFolder(argv[0]), ZARVENOK_INSTALLED_DATA);
     if (args.size() >= 2 && args[0] == "--data") {
         data = args[1];
         args.erase(args.begin(), args.begin() + 2);
