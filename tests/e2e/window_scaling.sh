@@ -67,7 +67,18 @@ xvfb-run -a -s "-screen 0 2560x1440x24 -nolisten tcp" bash -euo pipefail -c '
     done
     return 1
   }
+  # Waits until the window manager has taken the window and framed it: on
+  # a busy machine the game maps it before then, and its first place is
+  # not yet the one the manager gives it.
+  framed() {
+    for i in $(seq 100); do
+      xprop -id "$wid" _NET_FRAME_EXTENTS 2>/dev/null | grep -q " = " && return 0
+      sleep 0.1
+    done
+    return 1
+  }
   until_placed "Geometry: 1600x1200" || fail "the window is not 1600x1200: $(placement)"
+  framed || fail "the window manager does not frame the window"
   settled || fail "the window does not settle: $(placement)"
   before=$(placement)
   for round in 1 2; do
