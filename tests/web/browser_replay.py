@@ -32,9 +32,9 @@ from game_page import GamePage, check, finish, share_alike, simulate, start_chro
 
 server_program, sim, verifier, build, site, work = (os.path.abspath(argument) for argument in sys.argv[1:7])
 NAME = "BROWSER"
-# A game without a player's aim ends in about 90 s of play; one that
-# shoots back lasts longer.
-GAME_SECONDS = 420
+# A game left alone ends in about 90 s of play; this player's last about
+# two minutes.
+GAME_SECONDS = 300
 
 if not os.path.isfile(os.path.join(site, "index.html")):
     raise SystemExit(f"no browser game in {site}: run scripts/web")
