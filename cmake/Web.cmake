@@ -29,16 +29,28 @@ foreach(dir src/engine src/platform src/scores src/replay src/game src/screens s
   add_subdirectory(${dir})
 endforeach()
 
-# The gameplay benchmark in WebAssembly, against the native one of the
-# bench preset; it reads the same data package as the game.
+# The benchmarks in WebAssembly, against the native ones of the bench
+# preset: a gameplay frame, and a golden replay played again (the
+# browser's timedemo). They share a data package of their own.
 find_package(benchmark CONFIG REQUIRED)
 add_executable(gameplay_bench ${CMAKE_SOURCE_DIR}/bench/GameplayBench.cpp)
 target_link_libraries(gameplay_bench PRIVATE zarvenok_game zarvenok_headless zarvenok_warnings benchmark::benchmark_main)
 target_compile_definitions(gameplay_bench PRIVATE ZARVENOK_BUILD_DIR="/")
-set_target_properties(gameplay_bench PROPERTIES SUFFIX .js)
-# Built as the game is, so that it pays what the game pays for waiting.
-target_link_options(gameplay_bench PRIVATE ${ZARVENOK_WEB_LINK_OPTIONS} -sASYNCIFY -sFORCE_FILESYSTEM=1
-                    "SHELL:-s EXPORTED_FUNCTIONS=['_main','_malloc','_free']")
+add_executable(replay_run_bench ${CMAKE_SOURCE_DIR}/bench/ReplayRunBench.cpp
+               ${CMAKE_SOURCE_DIR}/tools/replay/HeadlessGame.cpp)
+target_include_directories(replay_run_bench PRIVATE ${CMAKE_SOURCE_DIR}/tools/replay)
+target_link_libraries(replay_run_bench PRIVATE zarvenok_game zarvenok_headless zarvenok_replay zarvenok_warnings
+                      benchmark::benchmark_main)
+# The package puts Data/ at the root, which is also where an installed
+# game's data would be here.
+target_compile_definitions(replay_run_bench PRIVATE ZARVENOK_BUILD_DIR="/" ZARVENOK_GOLDEN_DIR="/golden"
+                                                    ZARVENOK_INSTALLED_DATA=".")
+foreach(bench gameplay_bench replay_run_bench)
+  set_target_properties(${bench} PROPERTIES SUFFIX .js)
+  # Built as the game is, so that they pay what the game pays for waiting.
+  target_link_options(${bench} PRIVATE ${ZARVENOK_WEB_LINK_OPTIONS} -sASYNCIFY -sFORCE_FILESYSTEM=1
+                      "SHELL:-s EXPORTED_FUNCTIONS=['_main','_malloc','_free']")
+endforeach()
 
 # ---------------------------------------------------------------- the site
 set(site ${ZARVENOK_WEB_OUTPUT})
@@ -78,15 +90,17 @@ add_custom_command(OUTPUT ${site}/zarvenok.data ${site}/zarvenok-data.js
           --js-output=${site}/zarvenok-data.js
   DEPENDS ${packed_inputs}
   COMMENT "Putting Data/ and Music/ in the game's package")
-# The benchmark reads the libraries as they are.
-add_custom_command(OUTPUT ${site}/gameplay_bench.data ${site}/gameplay_bench-data.js
+# The benchmarks read the libraries as they are, and the golden replays.
+set(golden ${CMAKE_SOURCE_DIR}/tests/replay/golden)
+add_custom_command(OUTPUT ${site}/bench.data ${site}/bench-data.js
   COMMAND ${CMAKE_COMMAND} -E make_directory ${site}
   COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs
-          ${ZARVENOK_PYTHON} ${packager} ${site}/gameplay_bench.data
+          ${ZARVENOK_PYTHON} ${packager} ${site}/bench.data
           --preload ${data}/Data/Graphic.dxg@/Data/Graphic.dxg ${data}/Data/Music.dxw@/Data/Music.dxw
-          --js-output=${site}/gameplay_bench-data.js
-  DEPENDS ${data_inputs}
-  COMMENT "Putting Data/ in the benchmark's package")
+                    ${golden}/game_over_a.zrp@/golden/game_over_a.zrp
+          --js-output=${site}/bench-data.js
+  DEPENDS ${data_inputs} ${golden}/game_over_a.zrp
+  COMMENT "Putting Data/ and a golden replay in the benchmarks' package")
 
 set(page_sources ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/web/page.js ${CMAKE_SOURCE_DIR}/web/page.css
                  ${CMAKE_SOURCE_DIR}/web/bench.html)
@@ -94,8 +108,8 @@ add_custom_command(OUTPUT ${site}/index.html ${site}/site.stamp
   COMMAND ${CMAKE_COMMAND} -DSITE=${site} -DPAGE=${CMAKE_SOURCE_DIR}/web
           -DPROGRAMS=$<TARGET_FILE_DIR:zarvenok> -DICON=${data}/Data/zarvenok-64.png
           -P ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake
-  DEPENDS zarvenok gameplay_bench ${site}/zarvenok.data ${site}/zarvenok-data.js ${site}/gameplay_bench.data
-          ${site}/gameplay_bench-data.js ${page_sources}
+  DEPENDS zarvenok gameplay_bench replay_run_bench ${site}/zarvenok.data ${site}/zarvenok-data.js
+          ${site}/bench.data ${site}/bench-data.js ${page_sources}
           ${data}/Data/zarvenok-64.png
           ${CMAKE_SOURCE_DIR}/cmake/WebSite.cmake
   COMMENT "Putting the site together in ${site}")

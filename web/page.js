@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The page around the game (index.html) and around the gameplay benchmark
+// The page around the game (index.html) and around the benchmarks
 // (bench.html): where the program finds its files, the loading notice, the
 // notice when the game has ended, and what tests read back.
 'use strict';
@@ -35,6 +35,15 @@
       output.textContent += text + '\n';
     };
     Module.postRun = [() => { Module.finished = true; }];
+    // The package, then the program the address names, in that order.
+    const program = ['gameplay_bench', 'replay_run_bench'].includes(params.get('program'))
+      ? params.get('program') : 'gameplay_bench';
+    for (const name of ['bench-data.js', program + '.js']) {
+      const loaded = document.createElement('script');
+      loaded.src = Module.locateFile(name, '');
+      loaded.async = false;
+      document.body.appendChild(loaded);
+    }
     return;
   }
 

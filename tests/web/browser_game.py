@@ -22,70 +22,27 @@ not limits.
 
   browser_game.py SERVER SIM BUILD_DIR SITE WORK_DIR
 """
-import gzip
 import os
 import re
 import shutil
-import subprocess
 import sys
-import time
 
-from PIL import Image, ImageChops
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
+from PIL import Image
 from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.keys import Keys
 
+from game_page import GamePage, check, finish, share_alike, simulate, start_chromium, start_server, wait_for, \
+    wait_until
+
 server_program, sim, build, site, work = (os.path.abspath(argument) for argument in sys.argv[1:6])
-failures = []
-
-
-def check(condition, message):
-    print(("ok   " if condition else "FAIL ") + message, flush=True)
-    if not condition:
-        failures.append(message)
-
-
-def wait_for(what, test, seconds=20.0):
-    deadline = time.monotonic() + seconds
-    while True:
-        value = test()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise SystemExit(f"gave up waiting for {what}")
-        time.sleep(0.05)
-
-
-def wait_until(test, seconds):
-    """Whether the test passes within the time (no failure when it does not)."""
-    deadline = time.monotonic() + seconds
-    while not test():
-        if time.monotonic() > deadline:
-            return False
-        time.sleep(0.05)
-    return True
-
-
-def share_alike(shot, reference, box=None):
-    """The share of pixels within a small distance of the reference's."""
-    if box:
-        shot, reference = shot.crop(box), reference.crop(box)
-    difference = ImageChops.difference(shot.convert("RGB"), reference.convert("RGB"))
-    close = sum(1 for r, g, b in difference.getdata() if r + g + b <= 24)
-    return close / (difference.width * difference.height)
 
 
 # ---------------------------------------------------------------- references
 if not os.path.isfile(os.path.join(site, "index.html")):
     raise SystemExit(f"no browser game in {site}: run scripts/web")
 shutil.rmtree(work, ignore_errors=True)
-os.makedirs(os.path.join(work, "sim"))
-for name in ("Data", "Music"):
-    os.symlink(os.path.join(build, name), os.path.join(work, "sim", name))
-with open(os.path.join(work, "sim", "browser.sim"), "w") as script:
-    script.write("""start
+os.makedirs(work)
+sim_output = simulate(sim, build, os.path.join(work, "sim"), """start
 frames 2
 screenshot menu.png
 move 540 60
@@ -109,8 +66,6 @@ click left 400 40
 sounds
 print ShotFired
 """)
-sim_output = subprocess.run([sim, "browser.sim"], cwd=os.path.join(work, "sim"), check=True,
-                            capture_output=True, text=True).stdout
 sections = re.split(r"^(?:GameState|LevelIntro|ShotFired)=.*$", sim_output, flags=re.M)
 played = [re.findall(r"^play (\S+)", section, flags=re.M) for section in sections]
 start_sounds, shot_sounds = played[1], played[2]
@@ -119,79 +74,19 @@ reference = {name: Image.open(os.path.join(work, "sim", name + ".png")).convert(
 print(f"the simulator plays {start_sounds} for Start Game and {shot_sounds} for a shot")
 
 # ---------------------------------------------------------------- server
-server = subprocess.Popen([server_program, "--listen", "127.0.0.1", "--port", "0", "--rate", "0",
-                           "--sqlite", os.path.join(work, "scores.db"), "--play", site],
-                          stdout=subprocess.PIPE, stderr=open(os.path.join(work, "server.err"), "w"), text=True)
-line = server.stdout.readline()
-match = re.match(r"listening on (\S+)", line)
-if not match:
-    server.kill()
-    raise SystemExit("the server did not start: " + line)
-base = "http://" + match.group(1)
+server, base = start_server(server_program, work, site)
 
 
 # ---------------------------------------------------------------- browser
-options = webdriver.ChromeOptions()
-options.binary_location = shutil.which("chromium") or "/usr/bin/chromium"
-for flag in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage", "--no-first-run",
-             "--enable-unsafe-swiftshader", f"--user-data-dir={work}/profile"):
-    options.add_argument(flag)
-options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-driver = webdriver.Chrome(service=Service(shutil.which("chromedriver") or "/usr/bin/chromedriver"),
-                          options=options)
-
-
-def viewport(width, height, loaded=True):
-    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                           {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False})
-    if loaded:
-        wait_for(f"a {width}x{height} canvas", lambda: driver.execute_script(
-        "const c = document.getElementById('canvas');"
-        "return c.width === arguments[0] && c.height === arguments[1];", width, height))
-
-
-def frames():
-    return driver.execute_script("return window.Module && Module.framesShown || 0")
-
-
-def settle(count=3):
-    """Waits until the game has shown a few more frames."""
-    target = frames() + count
-    wait_for(f"{count} more frames", lambda: frames() >= target)
-
-
-def picture():
-    """The canvas as shown, brought to the frame's 800 x 600."""
-    path = os.path.join(work, "shot.png")
-    driver.find_element("id", "canvas").screenshot(path)
-    shot = Image.open(path).convert("RGB")
-    return shot if shot.size == (800, 600) else shot.resize((800, 600), Image.BOX)
-
-
-def pointer(x, y, click=False):
-    actions = ActionBuilder(driver)
-    actions.pointer_action.move_to_location(x, y)
-    if click:
-        actions.pointer_action.click()
-    actions.perform()
-
-
-def sounds():
-    return driver.execute_script("return Module.soundsPlayed.slice()")
+driver = start_chromium(work)
+page = GamePage(driver, base, work)
+viewport, frames, settle, picture, pointer, sounds, load = (page.viewport, page.frames, page.settle, page.picture,
+                                                           page.pointer, page.sounds, page.load)
 
 
 def battlefield(least):
     share = share_alike(picture(), reference["battlefield"])
     return share if share >= least else 0
-
-
-def load():
-    started = time.monotonic()
-    driver.get(base + "/play/")
-    wait_for("the first frame", frames, 30)
-    # Sounds are reported from now on.
-    driver.execute_script("Module.soundsPlayed = []")
-    return time.monotonic() - started
 
 
 try:
@@ -262,13 +157,17 @@ try:
     # refused without a sound.
     heard = len(sounds())
 
+    def shot_played():
+        """The shot's sounds in their order since the click; enemies that
+        came meanwhile may add theirs."""
+        rest = iter(sounds()[heard:])
+        return all(any(name == played for played in rest) for name in shot_sounds)
+
     def shot_heard():
         pointer(400, 40, click=True)
-        return wait_until(lambda: len(sounds()) > heard, 0.5)
+        return wait_until(shot_played, 0.5)
 
-    wait_for("the shot's sounds", shot_heard, 10)
-    wait_for("all of the shot's sounds", lambda: len(sounds()) >= heard + len(shot_sounds), 5)
-    check(sounds()[heard:heard + len(shot_sounds)] == shot_sounds, f"a shot plays {shot_sounds}: {sounds()[heard:]}")
+    check(wait_until(shot_heard, 10), f"a shot plays {shot_sounds}: {sounds()[heard:]}")
 
     ActionChains(driver).send_keys(Keys.ESCAPE).perform()
     title = wait_for("the exit question", lambda: "[Pause]" in driver.title and driver.title, 5)
@@ -315,11 +214,9 @@ try:
     settle()
     check(True, "Enter closes the box and the game goes on")
 finally:
-    for entry in driver.get_log("browser"):
-        print("browser:", entry.get("message", ""))
+    page.print_console()
     driver.quit()
     server.terminate()
     server.wait(10)
 
-if failures:
-    raise SystemExit(f"{len(failures)} check(s) failed")
+finish()

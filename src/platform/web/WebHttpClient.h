@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// HTTP GET through the browser's fetch (see WebHttpTransfer). A blocking
+// HTTP through the browser's fetch (see WebHttpTransfer). A blocking
 // Get lets the browser run on while the game's thread waits for the reply.
 #pragma once
 

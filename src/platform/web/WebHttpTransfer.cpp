@@ -19,8 +19,8 @@ constexpr int NoConnection = -2;
 constexpr int TimedOut = -3;
 constexpr int TooLong = -4;
 
-EM_JS(int, WebFetchStart, (const char* address, const char* const* headers, int headerCount, int timeoutMs,
-                           int maxBytes), {
+EM_JS(int, WebFetchStart, (const char* address, const char* method, const char* const* headers, int headerCount,
+                           const char* body, int bodySize, int timeoutMs, int maxBytes), {
     const fetches = Module.webFetches || (Module.webFetches = {next: 1, all: new Map()});
     const id = fetches.next++;
     const sent = new Headers();
@@ -33,12 +33,14 @@ EM_JS(int, WebFetchStart, (const char* address, const char* const* headers, int 
     }
     const entry = {state: -1, body: "", abort: new AbortController(), why: 0};
     fetches.all.set(id, entry);
+    const request = {method: UTF8ToString(method), headers: sent, credentials: 'same-origin', cache: 'no-store',
+                     redirect: 'manual', signal: entry.abort.signal};
+    // A copy: the game's memory may move or be reused before the fetch sends it.
+    if (request.method !== 'GET' && request.method !== 'HEAD') request.body = HEAPU8.slice(body, body + bodySize);
     const timer = setTimeout(() => { entry.why = -3; entry.abort.abort(); }, timeoutMs);
     (async () => {
         try {
-            const response = await fetch(UTF8ToString(address), {headers: sent, credentials: 'same-origin',
-                                                                 cache: 'no-store', redirect: 'manual',
-                                                                 signal: entry.abort.signal});
+            const response = await fetch(UTF8ToString(address), request);
             // A redirect is never followed: the page sees it only as such.
             const status = response.type === 'opaqueredirect' ? 302 : response.status;
             const reader = response.body ? response.body.getReader() : null;
@@ -106,8 +108,10 @@ TWebHttpTransfer::TWebHttpTransfer(const THttpRequest& request)
         headers.push_back(name.c_str());
         headers.push_back(value.c_str());
     }
-    Id_ = WebFetchStart(request.Url.c_str(), headers.data(), static_cast<int>(request.Headers.size()),
-                        static_cast<int>(request.TimeoutMs), static_cast<int>(request.MaxReplyBytes));
+    Id_ = WebFetchStart(request.Url.c_str(), request.Method.c_str(), headers.data(),
+                        static_cast<int>(request.Headers.size()), request.Body.data(),
+                        static_cast<int>(request.Body.size()), static_cast<int>(request.TimeoutMs),
+                        static_cast<int>(request.MaxReplyBytes));
 }
 
 TWebHttpTransfer::~TWebHttpTransfer()

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // zarvenok in a browser: the game on the web platform, its libraries and
 // music preloaded beside it, the player's files in the browser's storage.
-// Scores go to the server that served the page.
+// Scores go to the server that served the page; every game is recorded
+// into replays/ in that storage, and a score the server took sends its
+// replay after it, as on the desktop.
 #include "Unit1.h"
 #include "VolumeSettings.h"
 #include "VolumeSetup.h"
@@ -79,6 +81,7 @@ int main()
     try {
         TMainForm form(*platform);
         form.Folders.Settings = TWebStorage::Folder;
+        form.RecordTo = TMainForm::TRecordTo::ReplayFolder;
         form.Start();
         status = form.Run();
         form.AfterLoop();
