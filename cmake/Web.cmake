@@ -41,10 +41,8 @@ add_executable(replay_run_bench ${CMAKE_SOURCE_DIR}/bench/ReplayRunBench.cpp
 target_include_directories(replay_run_bench PRIVATE ${CMAKE_SOURCE_DIR}/tools/replay)
 target_link_libraries(replay_run_bench PRIVATE zarvenok_game zarvenok_headless zarvenok_replay zarvenok_warnings
                       benchmark::benchmark_main)
-# The package puts Data/ at the root, which is also where an installed
-# game's data would be here.
-target_compile_definitions(replay_run_bench PRIVATE ZARVENOK_BUILD_DIR="/" ZARVENOK_GOLDEN_DIR="/golden"
-                                                    ZARVENOK_INSTALLED_DATA=".")
+# The package puts Data/ and the golden replays at the root.
+target_compile_definitions(replay_run_bench PRIVATE ZARVENOK_BUILD_DIR="/" ZARVENOK_GOLDEN_DIR="/golden")
 foreach(bench gameplay_bench replay_run_bench)
   set_target_properties(${bench} PROPERTIES SUFFIX .js)
   # Built as the game is, so that they pay what the game pays for waiting.
