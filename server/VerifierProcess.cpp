@@ -129,12 +129,12 @@ bool MakePipe(TFd& read, TFd& write)
     ::_exit(127);
 }
 
-// A folder of the job's own for what the child writes, removed with all in
-// it when the run is over, however it ended.
-// Named after the process that made it, so that one left behind by a
-// process that died can be told from a running one's.
+// Job folders are named after the process that made them, so that one left
+// behind by a process that died can be told from a running one's.
 constexpr std::string_view JobFolderPrefix = "zarvenok-verify-";
 
+// A folder of the job's own for what the child writes, removed with all in
+// it when the run is over, however it ended.
 class TJobFolder {
 public:
     TJobFolder()
