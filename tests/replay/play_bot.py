@@ -5,7 +5,11 @@
 # game is over; records the game to a replay on the way. Only input and
 # time reach the game, so the replay is one a real player could make.
 #
-#   play_bot.py SIM REPLAY [--seed N] [--start MS] [--max-seconds S]
+#   play_bot.py SIM REPLAY [--seed N] [--start MS] [--max-seconds S] [--quick]
+#
+# --quick plays as a practised player does: the nearest soldier or vehicle
+# that is firing first, and a shorter rest between shots. It lives through
+# more levels, so its games are long ones.
 import argparse
 import random
 import subprocess
@@ -48,6 +52,7 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--start", type=int, default=10000)
     parser.add_argument("--max-seconds", type=int, default=900)
+    parser.add_argument("--quick", action="store_true")
     args = parser.parse_args()
     rng = random.Random(args.seed)
 
@@ -67,13 +72,22 @@ def main():
             f = line.split()
             if len(f) >= 11 and f[9] == "true" and f[10] == "false":
                 tx, ty, w, h = float(f[4]), float(f[5]), float(f[7]), float(f[8])
-                targets.append((tx + w * 0.3, ty + h * 0.35))
+                if args.quick:
+                    targets.append((tx + w * 0.45, ty + h * 0.4, "fight" in f[2]))
+                else:
+                    targets.append((tx + w * 0.3, ty + h * 0.35))
         bonuses = []
         for line in sim.ask("sprites TBonus"):
             f = line.split()
             if len(f) >= 11 and f[9] == "true":
                 bonuses.append((float(f[4]) + 10, float(f[5]) + 10))
-        goal = rng.choice(bonuses or targets) if (bonuses or targets) else (rng.randint(100, 700), rng.randint(250, 450))
+        if args.quick and targets:
+            threats = [t for t in targets if t[2]] or targets
+            goal = min(threats, key=lambda t: (t[0] - x) ** 2 + (t[1] - y) ** 2)
+            if bonuses and rng.random() < 0.5:
+                goal = rng.choice(bonuses)
+        else:
+            goal = rng.choice(bonuses or targets) if (bonuses or targets) else (rng.randint(100, 700), rng.randint(250, 450))
         gx = max(0, min(799, int(goal[0]) + rng.randint(-4, 4)))
         gy = max(0, min(599, int(goal[1]) + rng.randint(-4, 4)))
         steps = rng.randint(3, 8)
@@ -94,7 +108,7 @@ def main():
             wait += step
         sim.send("wait %d" % rng.randint(20, 80))
         sim.send("release left %d %d" % (x, y))
-        wait2 = rng.randint(60, 400)
+        wait2 = rng.randint(60, 120) if args.quick else rng.randint(60, 400)
         sim.send("wait %d" % wait2)
         played += wait + wait2
         if rng.random() < 0.01:

@@ -17,7 +17,8 @@ bot() { python3 "$here/../play_bot.py" "$build/tools/sim/zarvenok-sim" "$@"; }
 bot game_over_a.zrp --seed 11 --start 11007
 bot game_over_b.zrp --seed 12 --start 12007
 bot left_early.zrp --seed 14 --start 3000 --max-seconds 20
-for f in game_over_a game_over_b left_early; do
+bot long_game.zrp --seed 21 --start 21007 --quick
+for f in game_over_a game_over_b left_early long_game; do
   "$build/zarvenok-replay" --data "$build" verify $f.zrp
   cp $f.zrp "$here/$f.zrp"
 done
