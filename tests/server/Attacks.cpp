@@ -126,9 +126,10 @@ std::string SeedSql(bool postgres, int64_t first, int64_t last, int64_t now)
 }
 
 // The table's counts are kept by triggers, so every row updates the same
-// count rows; on PostgreSQL each update inside one transaction lengthens
-// the chain of row versions that the next must walk, and a million rows in
-// one statement take hours. A server's rows come one a transaction.
+// count rows; on PostgreSQL each update inside one transaction leaves a row
+// version that the next must step over, so one statement's cost grows with
+// the square of its rows (a million did not finish in minutes). A server's
+// rows come one a transaction.
 void Seed(TDatabase& db, int64_t rows, int64_t now)
 {
     constexpr int64_t Chunk = 2000;
@@ -162,7 +163,7 @@ int Deep(const std::string& binary, const std::string& backend, int64_t rows, in
     const auto now = static_cast<int64_t>(std::time(nullptr));
     Seed(db, rows, now);
     Settle(db);
-    std::printf("deep: %s, %lld rows seeded in %.1f s\n", backend.c_str(), static_cast<long long>(rows),
+    std::printf("deep: %s, %lld rows seeded and settled in %.1f s\n", backend.c_str(), static_cast<long long>(rows),
                 std::chrono::duration<double>(TClock::now() - seedStart).count());
     TServerProcess server(binary, WithDatabase(db, serverArgs));
     // Half the rows are older than a week; a server that keeps its weekly
